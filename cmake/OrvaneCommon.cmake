@@ -1,0 +1,67 @@
+# Compiler settings shared by the three builds, and the helpers that every
+# folder uses to declare its libraries and tests.
+
+set(CMAKE_CXX_STANDARD 17)
+set(CMAKE_CXX_STANDARD_REQUIRED ON)
+set(CMAKE_CXX_EXTENSIONS OFF)
+set(CMAKE_POSITION_INDEPENDENT_CODE ON)
+if(NOT CMAKE_BUILD_TYPE)
+  set(CMAKE_BUILD_TYPE Release CACHE STRING "" FORCE)
+endif()
+
+# The shipped optimisation: plain -O2 for the SSE2 baseline that every x86-64
+# processor has. No -march=native: the benchmarks measure what users run.
+# Floating point must round the same way in every build (the trim glide and
+# the meters are specified in exact single/double steps), so the 32-bit build
+# uses SSE2 arithmetic instead of the x87 stack, and no build contracts a*b+c.
+set(CMAKE_CXX_FLAGS_RELEASE "-O2")
+set(CMAKE_C_FLAGS_RELEASE "-O2")
+add_compile_options(-Wall -Wextra -ffp-contract=off)
+if(CMAKE_SYSTEM_PROCESSOR MATCHES "i686|i386|x86$")
+  add_compile_options(-msse2 -mfpmath=sse)
+endif()
+
+if(WIN32)
+  set(ORVANE_WINDOWS ON)
+  add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
+  # libstdc++, libgcc and winpthread go into every binary: a user's machine has
+  # only the DLLs that ship with Windows.
+  add_link_options(-static -static-libgcc -static-libstdc++)
+else()
+  set(ORVANE_WINDOWS OFF)
+endif()
+
+# GoogleTest, compiled from Debian's sources for each toolchain.
+set(ORVANE_GTEST_SOURCE_DIR /usr/src/googletest CACHE PATH "GoogleTest sources")
+if(ORVANE_BUILD_TESTS AND NOT TARGET gtest)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
+  set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
+  add_subdirectory(${ORVANE_GTEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/_googletest EXCLUDE_FROM_ALL)
+  foreach(t gtest gtest_main gmock gmock_main)
+    if(TARGET ${t})
+      target_compile_options(${t} PRIVATE -w)
+    endif()
+  endforeach()
+endif()
+
+# orvane_test(<name> SOURCES <files...> LIBS <targets...> [LABELS <labels...>])
+# One test program, run by ctest; under the Windows builds it runs in Wine.
+function(orvane_test name)
+  cmake_parse_arguments(T "" "WORKING_DIRECTORY" "SOURCES;LIBS;LABELS;ARGS" ${ARGN})
+  if(NOT ORVANE_BUILD_TESTS)
+    return()
+  endif()
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} gmock gtest_main)
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
+  set(wd ${CMAKE_CURRENT_BINARY_DIR})
+  if(T_WORKING_DIRECTORY)
+    set(wd ${T_WORKING_DIRECTORY})
+  endif()
+  add_test(NAME ${name} COMMAND ${name} ${T_ARGS} WORKING_DIRECTORY ${wd})
+  set_tests_properties(${name} PROPERTIES TIMEOUT 600)
+  if(T_LABELS)
+    set_tests_properties(${name} PROPERTIES LABELS "${T_LABELS}")
+  endif()
+endfunction()

@@ -1,0 +1,94 @@
+// The 27 meter settings and the process-wide state that all instances of the
+// plug-in in one host process share: the Global and Session stores, the scope
+// and meter type chosen last, and their persistence in the user's registry.
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+
+namespace orvane {
+
+class RegistryService;
+
+// Settings scope, as chosen by the "GSIcal" parameter.
+enum Scope : int { kScopeGlobal = 0, kScopeSession = 1, kScopeInstance = 2 };
+
+// Meter type index, as chosen by the "Meter" parameter.
+enum MeterType : int { kMeterVU = 0, kMeterRMS = 1, kMeterPPM = 2 };
+
+struct MeterSettingInfo {
+  int32_t index;             // effect parameter index, 72..81, 83..91, 93..100
+  const char* registryName;  // value name under the product's registry key
+  float defaultValue;        // used when the registry holds nothing
+  int meterType;             // MeterType of the engine that owns it
+};
+
+constexpr int kMeterSettingCount = 27;
+
+// Slots run in the order the chunk and the registry writer use:
+// RMS 72..81, VU 83..91, PPM 93..100.
+const MeterSettingInfo& meterSettingBySlot(int slot);
+// The slot of a meter-setting index, or -1 when the index names no setting.
+int meterSettingSlot(int32_t index);
+// First and last meter-setting index of one meter type.
+int32_t firstMeterSetting(int meterType);
+int32_t lastMeterSetting(int meterType);
+
+// The library-wide object. The plug-in binary owns exactly one, filled from
+// the user's registry when the library loads; tests make isolated copies
+// with an in-memory registry.
+class SharedSettings {
+ public:
+  // Fills both stores from the registry (each value through
+  // loadMeterSetting), default scope Session, last meter type VU.
+  explicit SharedSettings(RegistryService& registry);
+
+  // The plug-in library's own object; null in programs that did not install
+  // one (unit tests).
+  static SharedSettings* library();
+  static void setLibrary(SharedSettings* settings);
+
+  // Global (0) or Session (1) store value of a meter-setting index; 0 for an
+  // index that names no setting or another scope.
+  float storeValue(int scope, int32_t index) const;
+  void setStoreValue(int scope, int32_t index, float value);
+
+  // The scope and meter type that a new instance starts with: the ones the
+  // most recent setParameter of any instance chose.
+  int defaultScope() const;
+  void setDefaultScope(int scope);
+  int lastMeterType() const;
+  void setLastMeterType(int meterType);
+
+  // Writes every setting of one meter type from the Global store to the
+  // registry, in index order (the back panel's close command).
+  void saveGlobalSettings(int meterType);
+
+  // One registry value; `code` is the setting's letter code (its index read
+  // as a character). A code that names no setting writes nothing.
+  void saveMeterSetting(char code, float value);
+  // Reads one registry value, starting from `defaultValue`; whatever the
+  // registry holds, the answer is finite and within 0..1.
+  float loadMeterSetting(const char* name, float defaultValue);
+
+  RegistryService& registry() { return registry_; }
+
+ private:
+  RegistryService& registry_;
+  std::array<std::atomic<float>, kMeterSettingCount> global_;
+  std::array<std::atomic<float>, kMeterSettingCount> session_;
+  std::atomic<int> defaultScope_{kScopeSession};
+  std::atomic<int> lastMeterType_{kMeterVU};
+};
+
+// What an engine needs of its owner: re-applying a setting through the
+// owner's parameter path (so the owner's mirror and editor follow) when a
+// scope is applied or another instance changed a shared store.
+class MeterSettingsOwner {
+ public:
+  virtual ~MeterSettingsOwner() = default;
+  virtual void applyMeterSetting(int32_t index, float value) = 0;
+};
+
+}  // namespace orvane

@@ -19,6 +19,12 @@ if [ ! -f "$WINEPREFIX/.orvane-ready" ]; then
     if [ ! -f "$WINEPREFIX/.orvane-ready" ]; then
       wineboot -i >/dev/null 2>&1
       wineserver -w
+      # Further set-up of a fresh prefix (fonts and the like) lives beside
+      # this script so that every build folder gets the same prefix.
+      if [ -x "$(dirname "$0")/wine-prefix-setup.sh" ]; then
+        "$(dirname "$0")/wine-prefix-setup.sh" "$WINEPREFIX" >/dev/null 2>&1
+        wineserver -w
+      fi
       touch "$WINEPREFIX/.orvane-ready"
     fi
   ) 9>"$WINEPREFIX.lock"

@@ -1,0 +1,28 @@
+#include <time.h>
+
+#include <chrono>
+#include <mutex>
+
+#include "platform/ProcessingLock.h"
+
+namespace orvane {
+
+// std::recursive_timed_mutex has exactly the Windows mutex's semantics that
+// matter here: re-entrant on the owner, bounded wait.
+ProcessingLock::ProcessingLock() : handle_(new std::recursive_timed_mutex) {}
+
+ProcessingLock::~ProcessingLock() { delete static_cast<std::recursive_timed_mutex*>(handle_); }
+
+bool ProcessingLock::acquire(uint32_t timeoutMs) {
+  return static_cast<std::recursive_timed_mutex*>(handle_)->try_lock_for(std::chrono::milliseconds(timeoutMs));
+}
+
+void ProcessingLock::release() { static_cast<std::recursive_timed_mutex*>(handle_)->unlock(); }
+
+uint32_t systemTickCount() {
+  timespec ts;
+  clock_gettime(CLOCK_MONOTONIC, &ts);
+  return static_cast<uint32_t>(static_cast<uint64_t>(ts.tv_sec) * 1000u + static_cast<uint64_t>(ts.tv_nsec) / 1000000u);
+}
+
+}  // namespace orvane

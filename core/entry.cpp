@@ -1,0 +1,45 @@
+// The plug-in binary's entry point and its library-wide state.
+#include <new>
+
+#include "core/Templete.h"
+#include "platform/Registry.h"
+#include "settings/SharedSettings.h"
+
+#if defined(_WIN32)
+#define ORVANE_EXPORT extern "C" __declspec(dllexport)
+#else
+#define ORVANE_EXPORT extern "C" __attribute__((visibility("default")))
+#endif
+
+namespace {
+
+// Filled when the library loads, before the host can create any instance:
+// the meter settings' Global and Session stores come from the user's
+// registry once, and every instance in the process shares them.
+struct LibraryState {
+  orvane::SharedSettings settings{orvane::userRegistry()};
+  LibraryState() { orvane::SharedSettings::setLibrary(&settings); }
+  ~LibraryState() { orvane::SharedSettings::setLibrary(nullptr); }
+};
+
+LibraryState gLibrary;
+
+}  // namespace
+
+ORVANE_EXPORT AEffect* VSTPluginMain(audioMasterCallback audioMaster) {
+  // A host that does not answer the version query gets no instance. The
+  // question is asked twice, as instance creation always did.
+  if (audioMaster) {
+    if (!audioMaster(nullptr, audioMasterVersion, 0, 0, nullptr, 0.0f)) return nullptr;
+    if (!audioMaster(nullptr, audioMasterVersion, 0, 0, nullptr, 0.0f)) return nullptr;
+  }
+  Templete* effect = new (std::nothrow) Templete(audioMaster, gLibrary.settings);
+  return effect ? effect->getAeffect() : nullptr;
+}
+
+#if !defined(_WIN32)
+// Older hosts look for the entry point under the name "main". On Windows the
+// module definition file exports the same function under both names.
+ORVANE_EXPORT AEffect* orvaneMainAlias(audioMasterCallback audioMaster) __asm__("main")
+    __attribute__((alias("VSTPluginMain")));
+#endif

@@ -1,0 +1,153 @@
+#include "tools/vsthost/VstHost.h"
+
+#include <cstring>
+#include <map>
+#include <mutex>
+
+#if defined(_WIN32)
+#include <windows.h>
+#else
+#include <dlfcn.h>
+#endif
+
+namespace vsthost {
+
+namespace {
+
+typedef AEffect*(VSTCALLBACK* EntryProc)(audioMasterCallback);
+
+// The callback has no user pointer: instances are found by their AEffect,
+// and the instance being created (which asks before it has one) by the
+// host that is creating it.
+std::mutex gMutex;
+std::map<AEffect*, HostState*> gHosts;
+HostState* gCreating = nullptr;
+
+HostState* hostOf(AEffect* effect) {
+  std::lock_guard<std::mutex> lock(gMutex);
+  if (!effect) return gCreating;
+  auto it = gHosts.find(effect);
+  return it == gHosts.end() ? gCreating : it->second;
+}
+
+VstIntPtr VSTCALLBACK hostCallback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void*,
+                                   float opt) {
+  HostState* host = hostOf(effect);
+  if (!host) return 0;
+  switch (opcode) {
+    case audioMasterVersion:
+      ++host->versionQueries;
+      return host->versionAnswer;
+    case audioMasterAutomate:
+      host->automations.push_back({index, opt});
+      return 0;
+    case audioMasterPinConnected:
+      ++host->pinQueries;
+      return host->pinConnectedAnswer;
+    case audioMasterGetOutputLatency:
+      return host->outputLatency;
+    case audioMasterSizeWindow:
+      host->sizeWindowCalls.emplace_back(index, value);
+      return 1;
+    default:
+      return 0;
+  }
+}
+
+}  // namespace
+
+PluginLibrary::~PluginLibrary() {
+#if defined(_WIN32)
+  if (handle_) FreeLibrary(static_cast<HMODULE>(handle_));
+#else
+  if (handle_) dlclose(handle_);
+#endif
+}
+
+bool PluginLibrary::load(const std::string& path) {
+#if defined(_WIN32)
+  int n = MultiByteToWideChar(CP_UTF8, 0, path.c_str(), -1, nullptr, 0);
+  std::wstring wide(n > 0 ? n : 1, L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, path.c_str(), -1, &wide[0], n);
+  HMODULE module = LoadLibraryW(wide.c_str());
+  if (!module) {
+    error_ = "cannot load " + path + " (error " + std::to_string(GetLastError()) + ")";
+    return false;
+  }
+  handle_ = module;
+  vstPluginMain_ = reinterpret_cast<void*>(GetProcAddress(module, "VSTPluginMain"));
+  main_ = reinterpret_cast<void*>(GetProcAddress(module, "main"));
+#else
+  handle_ = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+  if (!handle_) {
+    const char* e = dlerror();
+    error_ = e ? e : ("cannot load " + path);
+    return false;
+  }
+  vstPluginMain_ = dlsym(handle_, "VSTPluginMain");
+  main_ = dlsym(handle_, "main");
+#endif
+  if (!vstPluginMain_ && !main_) {
+    error_ = path + " exports no VST 2.4 entry point";
+    return false;
+  }
+  return true;
+}
+
+Plugin::Plugin(void* entry, HostState& host, bool withCallback) : host_(host) {
+  if (!entry) return;
+  {
+    std::lock_guard<std::mutex> lock(gMutex);
+    gCreating = &host;
+  }
+  effect_ = reinterpret_cast<EntryProc>(entry)(withCallback ? hostCallback : nullptr);
+  std::lock_guard<std::mutex> lock(gMutex);
+  gCreating = nullptr;
+  if (effect_ && effect_->magic != kEffectMagic) effect_ = nullptr;
+  if (effect_) gHosts[effect_] = &host;
+}
+
+Plugin::~Plugin() {
+  if (effect_) close();
+}
+
+VstIntPtr Plugin::close() {
+  if (!effect_) return 0;
+  VstIntPtr r = effect_->dispatcher(effect_, effClose, 0, 0, nullptr, 0);
+  std::lock_guard<std::mutex> lock(gMutex);
+  gHosts.erase(effect_);
+  effect_ = nullptr;
+  return r;
+}
+
+VstIntPtr Plugin::dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt) {
+  return effect_->dispatcher(effect_, opcode, index, value, ptr, opt);
+}
+
+std::string Plugin::text(VstInt32 opcode, VstInt32 index) {
+  char buffer[256];
+  std::memset(buffer, 0, sizeof(buffer));
+  dispatch(opcode, index, 0, buffer, 0);
+  buffer[sizeof(buffer) - 1] = 0;
+  return buffer;
+}
+
+void Plugin::start(float sampleRate, VstInt32 blockSize) {
+  dispatch(effSetSampleRate, 0, 0, nullptr, sampleRate);
+  dispatch(effSetBlockSize, 0, blockSize);
+  dispatch(effMainsChanged, 0, 1);
+}
+
+std::vector<unsigned char> Plugin::chunk() {
+  void* data = nullptr;
+  VstIntPtr size = dispatch(effGetChunk, 0, 0, &data);
+  if (!data || size <= 0) return {};
+  const unsigned char* bytes = static_cast<const unsigned char*>(data);
+  return std::vector<unsigned char>(bytes, bytes + size);
+}
+
+void Plugin::setChunk(const void* data, VstInt32 size) {
+  dispatch(effSetChunk, 0, size, const_cast<void*>(data));
+}
+
+}  // namespace vsthost

@@ -34,6 +34,11 @@ int meterSettingSlot(int32_t index);
 // First and last meter-setting index of one meter type.
 int32_t firstMeterSetting(int meterType);
 int32_t lastMeterSetting(int meterType);
+// How many settings one meter type has (RMS 10, VU 9, PPM 8; 0 for none).
+int meterSettingCount(int meterType);
+// A normalised setting made safe to apply: NaN gives `fallback`, anything
+// else is limited to 0..1 (infinities go to the nearer end).
+float safeSettingValue(float value, float fallback);
 
 // The library-wide object. The plug-in binary owns exactly one, filled from
 // the user's registry when the library loads; tests make isolated copies

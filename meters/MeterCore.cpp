@@ -1,0 +1,94 @@
+#include "meters/MeterCore.h"
+
+#include "meters/MeterMath.h"
+#include "settings/SharedSettings.h"
+
+namespace orvane {
+
+MeterCore::MeterCore(int readingKinds, double restValue) : readout_(readingKinds, restValue) {
+  peak_[0].clear();
+  peak_[1].clear();
+}
+
+void MeterCore::setLRMS(float raw) {
+  raw = safeSettingValue(raw, lrmsRaw_);
+  lrmsRaw_ = raw;
+  msOn_ = static_cast<int>(raw + 0.5f);
+}
+
+void MeterCore::setHold(float raw) {
+  raw = safeSettingValue(raw, holdRaw_);
+  holdRaw_ = raw;
+  readout_.holdMode_ = static_cast<int>(raw * 2.0f + 0.5f);
+}
+
+void MeterCore::setLagTime(float raw) {
+  raw = safeSettingValue(raw, lagRaw_);
+  lagRaw_ = raw;
+  readout_.lagMs_ = static_cast<int>(raw * 999.0f + 0.5f);
+}
+
+void MeterCore::setSampleRate(float sampleRate) { sampleRate_ = safeSampleRate(sampleRate); }
+
+void MeterCore::setMsType(int type) {
+  // 0.708 in single precision, as the mid has always been scaled.
+  static const double kFactors[3] = {1.0, static_cast<double>(0.708f), 0.5};
+  msFactor_ = kFactors[type < 0 ? 0 : (type > 2 ? 2 : type)];
+}
+
+void MeterCore::setPrecise(bool on) {
+  precise_ = on;
+  preciseClearRequest_ = preciseClearRequest_ + 1u;
+}
+
+void MeterCore::applyPreciseClear() {
+  const unsigned request = preciseClearRequest_;
+  if (request == preciseClearDone_) return;
+  preciseClearDone_ = request;
+  peak_[0].clear();
+  peak_[1].clear();
+}
+
+void MeterCore::reset() {
+  const float rate = sampleRate_;
+  tickPeriod_ = static_cast<int>(rate * 0.001f);
+  if (tickPeriod_ < 1) tickPeriod_ = 1;
+  tickCounter_ = 0;
+  readout_.writePos_ = 0;
+  readout_.readPos_ = 0;
+  const int arrays = readout_.kinds_ * 2 + 2;
+  for (int i = 0; i < arrays * kHistorySlots; ++i) readout_.history_[i] = 0.0;
+  overCountdown_[0] = overCountdown_[1] = 0.0;
+  clearOverCounters();
+}
+
+void MeterCore::clearOverCounters() {
+  readout_.overCounter_[0] = -1.0;
+  readout_.overCounter_[1] = -1.0;
+}
+
+void MeterCore::beginBlock() {
+  for (int k = 0; k < readout_.kinds_; ++k) {
+    for (int c = 0; c < 2; ++c) readout_.blockStart_[k][c] = readout_.reading_[k][c].load();
+  }
+}
+
+bool MeterCore::publish(int kind, int channel, double value) {
+  if (kind < 0 || kind >= readout_.kinds_) return true;
+  const bool finite = std::isfinite(value);
+  readout_.reading_[kind][channel == 1 ? 1 : 0] = finite ? value : readout_.rest_;
+  return finite;
+}
+
+}  // namespace orvane
+
+namespace orvane {
+
+void MeterCore::restReading(int kind, int channel) {
+  if (kind < 0 || kind >= readout_.kinds_) return;
+  const int c = channel == 1 ? 1 : 0;
+  readout_.reading_[kind][c] = readout_.rest_;
+  readout_.blockStart_[kind][c] = readout_.rest_;
+}
+
+}  // namespace orvane

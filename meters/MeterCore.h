@@ -1,0 +1,168 @@
+// The front end every meter engine is built on: the LR/MS, Hold and
+// LagTime inputs, the precise (inter-sample peak) mode, the mid/side matrix,
+// rectification against the reference level, over counting and the display
+// delay history. An engine owns one MeterCore and hands it a small block
+// object with its own ballistics; run() is a template so those ballistics
+// inline into the per-sample loop.
+#pragma once
+
+#include <cmath>
+#include <cstdint>
+
+#include "meters/MeterReadout.h"
+#include "meters/PeakDetector.h"
+#include "meters/Relaxed.h"
+
+namespace orvane {
+
+class MeterCore {
+ public:
+  MeterCore(int readingKinds, double restValue);
+
+  MeterReadout& readout() { return readout_; }
+  const MeterReadout& readout() const { return readout_; }
+
+  // The effect's LR/MS (4), Hold (5) and LagTime (16) values, raw 0..1.
+  void setLRMS(float raw);
+  void setHold(float raw);
+  void setLagTime(float raw);
+  float lrmsRaw() const { return lrmsRaw_; }
+  float holdRaw() const { return holdRaw_; }
+  float lagRaw() const { return lagRaw_; }
+  int msOn() const { return msOn_; }
+  int holdMode() const { return readout_.holdMode(); }
+  int lagMs() const { return readout_.lagMs(); }
+
+  void setSampleRate(float sampleRate);
+  float sampleRate() const { return sampleRate_; }
+  int tickPeriod() const { return tickPeriod_; }
+
+  // Derived from the engine's settings.
+  void setGain(double gain) { gain_ = gain; }
+  double gain() const { return gain_; }
+  // Mid attenuation of the M/S type 0, 1, 2: 0, 3 and 6 dB.
+  void setMsType(int type);
+  void setOverSampleCount(int count) { readout_.overCount_ = static_cast<double>(count); }
+  // A sample is over when |value| * gain reaches this.
+  void setOverThreshold(double threshold) { overThreshold_ = threshold; }
+  // Switching precise mode on or off empties the input histories; the audio
+  // thread does it at its next block, so the editor never writes them.
+  void setPrecise(bool on);
+  bool precise() const { return precise_; }
+
+  // reset(): tick period from the sample rate, history positions and tick
+  // counter to 0, every history slot to 0, over counters to -1.
+  void reset();
+  // Over counters to -1 (the readings are the engine's).
+  void clearOverCounters();
+
+  // Copies every reading to its block-start value.
+  void beginBlock();
+  // Publishes one reading at the end of a block. A reading that is not
+  // finite (NaN or infinity in the audio) goes back to rest, so one bad
+  // buffer never leaves a needle stuck. Answers false when it had to.
+  bool publish(int kind, int channel, double value);
+  // Puts one reading and its block-start value to rest.
+  void restReading(int kind, int channel);
+
+  // The per-sample loop over one block. `b` null: mono (B := A after the
+  // precise step). Block must provide
+  //   void step(double cA, double cB);          // the engine's ballistics
+  //   double reading(int kind, int ch) const;   // for the history ticks
+  template <class Block>
+  void run(const float* a, const float* b, int32_t frames, Block& block);
+
+ private:
+  void storeHistory(int pos, int kind, int channel, double value) {
+    readout_.slots(kind * 2 + channel)[pos] = std::isfinite(value) ? value : readout_.rest_;
+  }
+  void applyPreciseClear();
+
+  MeterReadout readout_;
+  Relaxed<float> lrmsRaw_{0.0f};
+  Relaxed<int> msOn_{0};
+  Relaxed<float> holdRaw_{0.0f};
+  Relaxed<float> lagRaw_{0.0f};
+  Relaxed<float> sampleRate_{44100.0f};
+  int tickPeriod_ = 44;
+  int tickCounter_ = 0;
+  Relaxed<double> gain_{1.0};
+  Relaxed<double> msFactor_{1.0};
+  Relaxed<double> overThreshold_{1.0};
+  Relaxed<bool> precise_{false};
+  Relaxed<unsigned> preciseClearRequest_{0};
+  unsigned preciseClearDone_ = 0;
+  double overCountdown_[2] = {0.0, 0.0};
+  PeakHistory peak_[2];
+};
+
+template <class Block>
+void MeterCore::run(const float* a, const float* b, int32_t frames, Block& block) {
+  if (!a || frames <= 0) return;
+  applyPreciseClear();
+
+  // Settings are read once per block: an edit lands at the next block.
+  const bool mono = b == nullptr;
+  const bool precise = precise_;
+  const PeakMode peakMode = peakModeForRate(sampleRate_);
+  const bool ms = msOn_ != 0;
+  const double msFactor = msFactor_;
+  const double gain = gain_;
+  const double threshold = overThreshold_;
+  const double count = readout_.overCount_;
+  const int lag = readout_.lagMs_;
+  const int tickPeriod = tickPeriod_ > 0 ? tickPeriod_ : 1;
+  Relaxed<double>& counterA = readout_.overCounter_[0];
+  Relaxed<double>& counterB = readout_.overCounter_[1];
+
+  for (int32_t i = 0; i < frames; ++i) {
+    double va = a[i];
+    double vb = mono ? 0.0 : static_cast<double>(b[i]);
+    if (precise) {
+      va = detectPeak(peak_[0].push(va), peakMode);
+      if (!mono) vb = detectPeak(peak_[1].push(vb), peakMode);
+    }
+    if (mono) vb = va;
+    if (ms) {
+      // The side is never scaled; the mid loses 0, 3 or 6 dB.
+      const double mid = (va + vb) * msFactor;
+      vb = va - vb;
+      va = mid;
+    }
+    const double ca = std::fabs(va) * gain;
+    const double cb = std::fabs(vb) * gain;
+
+    // A count of consecutive overs. Once it reaches the over-sample count it
+    // stays there through quiet samples until a tick or the display takes it.
+    double n = counterA;
+    if (ca >= threshold) counterA = n + 1.0;
+    else if (n < count) counterA = 0.0;
+    n = counterB;
+    if (cb >= threshold) counterB = n + 1.0;
+    else if (n < count) counterB = 0.0;
+
+    block.step(ca, cb);
+
+    if (lag != 0 && ++tickCounter_ >= tickPeriod) {
+      tickCounter_ = 0;
+      int pos = readout_.writePos_ + 1;
+      if (pos >= kHistorySlots) pos = 0;
+      for (int k = 0; k < readout_.kinds_; ++k) {
+        storeHistory(pos, k, 0, block.reading(k, 0));
+        storeHistory(pos, k, 1, block.reading(k, 1));
+      }
+      for (int c = 0; c < 2; ++c) {
+        Relaxed<double>& counter = readout_.overCounter_[c];
+        if (counter >= count) {
+          overCountdown_[c] = kOverCountdownTicks;
+          counter = 0.0;
+        }
+        if (overCountdown_[c] > 0.0) overCountdown_[c] -= 1.0;
+        readout_.slots(readout_.kinds_ * 2 + c)[pos] = overCountdown_[c];
+      }
+      readout_.writePos_ = pos;
+    }
+  }
+}
+
+}  // namespace orvane

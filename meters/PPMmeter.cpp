@@ -1,0 +1,169 @@
+#include "meters/PPMmeter.h"
+
+#include <climits>
+#include <cmath>
+
+#include "meters/MeterMath.h"
+#include "meters/NumberFormat.h"
+
+namespace orvane {
+namespace {
+
+constexpr int kCounterCeiling = INT_MAX / 2;
+
+// The envelope and hold recursions of one block, kept in registers.
+struct PPMBlock {
+  double env[2];
+  double hold[2];
+  int counter[2];
+  double attack;
+  double fall;
+  double holdLength;
+
+  void stepChannel(int c, double level) {
+    double e = env[c];
+    e += (level - e) * (level > e ? attack : fall);
+    // Values below about 1e-30 become exact zeros: no denormals.
+    e = (e + 1e-14) - 1e-14;
+    env[c] = e;
+    double h = hold[c];
+    if (e > h) {
+      h = e;
+      counter[c] = 0;
+    }
+    if (counter[c] >= holdLength) h -= h * fall;
+    if (counter[c] < kCounterCeiling) ++counter[c];
+    hold[c] = (h + 1e-14) - 1e-14;
+  }
+  void step(double a, double b) {
+    stepChannel(0, a);
+    stepChannel(1, b);
+  }
+  double reading(int kind, int c) const { return kind == kMainReading ? env[c] : hold[c]; }
+};
+
+}  // namespace
+
+PPMmeter::PPMmeter(MeterSettingsOwner* owner, SharedSettings& shared)
+    : core_(2, kRest), scope_(kMeterPPM, shared, owner, &PPMmeter::applyOwn, this) {
+  scope_.initialise();
+  reset();
+  clearReadings();
+}
+
+void PPMmeter::setParameter(int32_t index, float value) {
+  if (!scope_.owns(index) || value != value) return;
+  const float v = safeSettingValue(value, 0.0f);
+  const float rate = core_.sampleRate();
+  switch (index) {
+    case kReference:
+      ref_ = orvane::referenceAmplitude(referenceDbFromSetting24(v));
+      core_.setGain(1.0 / ref_);
+      updateOverThreshold();
+      break;
+    case kIntegration:
+      integrationMs_ = timeMs(v, TimeMap::Short, false);
+      attack_ = attackCoefficient(rate, integrationMs_);
+      break;
+    case kHoldTime:
+      holdMs_ = timeMs(v, TimeMap::Long, false);
+      holdLength_ = holdSamples(rate, holdMs_);
+      break;
+    case kReturn:
+      returnMs_ = timeMs(v, TimeMap::Long, false);
+      fall_ = fallCoefficient(rate, returnMs_);
+      break;
+    case kMsType: core_.setMsType(static_cast<int>(v * 2.0f + 0.5f)); break;
+    case kOverTag: core_.setOverSampleCount(static_cast<int>(v * 9.0f + 0.5f) + 1); break;
+    case kOverReference:
+      overStep_ = static_cast<double>(static_cast<int>(v * 3.0f + 0.5f)) / 3.0;
+      updateOverThreshold();
+      break;
+    case kPrecise: core_.setPrecise(static_cast<int>(v + 0.5f) != 0); break;
+    default: break;
+  }
+  scope_.record(index, v, v);
+}
+
+float PPMmeter::getParameter(int32_t index) const { return scope_.value(index); }
+
+void PPMmeter::getParameterDisplay(int32_t index, char* text) const {
+  if (!text) return;
+  constexpr std::size_t kSize = 32;
+  text[0] = '\0';
+  switch (index) {
+    case kReference: formatNumberWithUnit(20.0 * std::log10(ref_.load()), 1, "dBFS", text, kSize); break;
+    case kIntegration: formatNumberWithUnit(static_cast<int>(integrationMs_ + 0.5), 0, "ms", text, kSize); break;
+    case kHoldTime: formatNumberWithUnit(static_cast<float>(holdMs_) * 0.001f, 2, "s", text, kSize); break;
+    case kReturn: formatNumberWithUnit(static_cast<float>(returnMs_) * 0.001f, 2, "s", text, kSize); break;
+    default: break;
+  }
+}
+
+void PPMmeter::updateOverThreshold() {
+  const double gain = core_.gain();
+  double threshold;
+  if (overStep_ < 0.25) threshold = 2.5556419010641385;  // 8.15 dB above the reference
+  else if (overStep_ < 0.5) threshold = gain * 0.7071;  // -3 dBFS
+  else if (overStep_ < 0.75) threshold = gain * 0.8912509381337456;  // -1 dBFS
+  else threshold = gain;  // full scale
+  core_.setOverThreshold(threshold);
+}
+
+void PPMmeter::recomputeCoefficients() {
+  const float rate = core_.sampleRate();
+  attack_ = attackCoefficient(rate, integrationMs_);
+  fall_ = fallCoefficient(rate, returnMs_);
+  holdLength_ = holdSamples(rate, holdMs_);
+}
+
+void PPMmeter::setSampleRate(float sampleRate) { core_.setSampleRate(sampleRate); }
+
+void PPMmeter::reset() {
+  core_.reset();
+  recomputeCoefficients();
+  for (int c = 0; c < 2; ++c) {
+    core_.restReading(kMainReading, c);
+    core_.restReading(kHoldReading, c);
+  }
+}
+
+void PPMmeter::clearReadings() {
+  for (int c = 0; c < 2; ++c) {
+    core_.restReading(kMainReading, c);
+    core_.restReading(kHoldReading, c);
+  }
+  core_.clearOverCounters();
+}
+
+void PPMmeter::process(const float* a, const float* b, int32_t frames) {
+  if (!a || frames <= 0) return;
+  core_.beginBlock();
+  MeterReadout& r = core_.readout();
+  PPMBlock block{{r.reading(kMainReading, 0), r.reading(kMainReading, 1)},
+                 {r.reading(kHoldReading, 0), r.reading(kHoldReading, 1)},
+                 {holdCounter_[0], holdCounter_[1]},
+                 attack_,
+                 fall_,
+                 holdLength_};
+  core_.run(a, b, frames, block);
+  for (int c = 0; c < 2; ++c) {
+    // NaN or infinity in the audio sends a reading back to rest rather
+    // than leaving it NaN for good.
+    core_.publish(kMainReading, c, block.env[c]);
+    core_.publish(kHoldReading, c, block.hold[c]);
+    holdCounter_[c] = block.counter[c];
+  }
+}
+
+void PPMmeter::processStereo(float** outputs, int32_t frames) {
+  if (!outputs || !outputs[0]) return;
+  process(outputs[0], outputs[1], frames);
+}
+
+void PPMmeter::processMono(float** outputs, int32_t frames) {
+  if (!outputs || !outputs[0]) return;
+  process(outputs[0], nullptr, frames);
+}
+
+}  // namespace orvane

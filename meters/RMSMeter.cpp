@@ -1,0 +1,206 @@
+#include "meters/RMSMeter.h"
+
+#include <climits>
+#include <cmath>
+
+#include "meters/MeterMath.h"
+#include "meters/NumberFormat.h"
+
+namespace orvane {
+namespace {
+
+constexpr int kCounterCeiling = INT_MAX / 2;
+
+// Over levels 0..6: -6 to 0 dB.
+constexpr double kOverLevels[7] = {0.5011872336, 0.5623413252, 0.6309573445, 0.7071,
+                                   0.7943282347, 0.8912509381337456, 1.0};
+
+// A mean square falls to 0.109 of itself in half the averaging time.
+float averagingCoefficient(float sampleRate, double ms) {
+  const float seconds = static_cast<float>(ms) * 0.001f;
+  const double samples = static_cast<double>(seconds) * static_cast<double>(sampleRate);
+  if (!(samples > 0.0)) return 1.0f;
+  return static_cast<float>(1.0 - std::pow(0.109, 2.0 / samples));
+}
+
+struct RMSBlock {
+  double env[2];
+  double hold[2];
+  double meanSquare[2];
+  int counter[2];
+  double attack;
+  double fall;
+  double holdLength;
+  double averaging;
+
+  void stepChannel(int c, double level) {
+    double e = env[c];
+    e += (level - e) * (level > e ? attack : fall);
+    e = (e + 1e-14) - 1e-14;  // no denormals: tiny values become zero
+    env[c] = e;
+    double h = hold[c];
+    if (e > h) {
+      h = e;
+      counter[c] = 0;
+    }
+    if (counter[c] >= holdLength) h -= h * fall;
+    if (counter[c] < kCounterCeiling) ++counter[c];
+    hold[c] = (h + 1e-14) - 1e-14;
+    double m = meanSquare[c];
+    m += (level * level - m) * averaging;
+    meanSquare[c] = (m + 1e-14) - 1e-14;
+  }
+  void step(double a, double b) {
+    stepChannel(0, a);
+    stepChannel(1, b);
+  }
+  double reading(int kind, int c) const {
+    return kind == kMainReading ? env[c] : (kind == kHoldReading ? hold[c] : meanSquare[c]);
+  }
+};
+
+}  // namespace
+
+RMSMeter::RMSMeter(MeterSettingsOwner* owner, SharedSettings& shared)
+    : core_(3, kRest), scope_(kMeterRMS, shared, owner, &RMSMeter::applyOwn, this) {
+  scope_.initialise();
+  reset();
+  clearReadings();
+}
+
+void RMSMeter::setParameter(int32_t index, float value) {
+  if (!scope_.owns(index) || value != value) return;
+  const float v = safeSettingValue(value, 0.0f);
+  const float rate = core_.sampleRate();
+  float stored = v;
+  switch (index) {
+    case kReference: {
+      const int step = static_cast<int>(v * 300.0f + 0.5f);
+      const float dB = static_cast<float>(step) * 0.1f - 20.0f;
+      ref_ = orvane::referenceAmplitude(dB);
+      core_.setGain(1.0 / ref_);
+      updateOverThreshold();
+      break;
+    }
+    case kIntegration:
+      integrationMs_ = timeMs(v, TimeMap::Short, false);
+      attack_ = attackCoefficient(rate, integrationMs_);
+      stored = quantiseTimeSetting(v);
+      break;
+    case kRmsIntegration:
+      averagingMs_ = timeMs(v, TimeMap::Long, false);
+      averaging_ = averagingCoefficient(rate, averagingMs_);
+      stored = quantiseTimeSetting(v);
+      break;
+    case kHoldTime:
+      holdMs_ = timeMs(v, TimeMap::Long, false);
+      holdLength_ = holdSamples(rate, holdMs_);
+      stored = quantiseTimeSetting(v);
+      break;
+    case kReturn:
+      returnMs_ = timeMs(v, TimeMap::Long, false);
+      fall_ = fallCoefficient(rate, returnMs_);
+      stored = quantiseTimeSetting(v);
+      break;
+    case kMsType: core_.setMsType(static_cast<int>(v * 2.0f + 0.5f)); break;
+    case kOversTag: core_.setOverSampleCount(static_cast<int>(v * 9.0f + 0.5f) + 1); break;
+    case kOverReference:
+      overLevel_ = static_cast<int>(v * 6.0f + 0.5f);
+      updateOverThreshold();
+      break;
+    case kPrecise: core_.setPrecise(static_cast<int>(v + 0.5f) != 0); break;
+    case kLedRef:
+      ledFromFullScale_ = static_cast<int>(v + 0.5f) != 0;
+      updateOverThreshold();
+      break;
+    default: break;
+  }
+  // The time settings are stored on their knob position, so every instance
+  // that follows the store lands on the same position.
+  scope_.record(index, v, stored);
+}
+
+float RMSMeter::getParameter(int32_t index) const { return scope_.value(index); }
+
+void RMSMeter::getParameterDisplay(int32_t index, char* text) const {
+  if (!text) return;
+  constexpr std::size_t kSize = 32;
+  text[0] = '\0';
+  switch (index) {
+    case kReference: formatNumberWithUnit(20.0 * std::log10(ref_.load()), 1, "dBFS", text, kSize); break;
+    case kIntegration: formatNumberWithUnit(static_cast<int>(integrationMs_ + 0.5), 0, "ms", text, kSize); break;
+    case kRmsIntegration: formatNumberWithUnit(static_cast<float>(averagingMs_) * 0.001f, 2, "s", text, kSize); break;
+    case kHoldTime: formatNumberWithUnit(static_cast<float>(holdMs_) * 0.001f, 2, "s", text, kSize); break;
+    case kReturn: formatNumberWithUnit(static_cast<float>(returnMs_) * 0.001f, 2, "s", text, kSize); break;
+    default: break;
+  }
+}
+
+void RMSMeter::updateOverThreshold() {
+  const double level = kOverLevels[overLevel_ < 0 ? 0 : (overLevel_ > 6 ? 6 : overLevel_)];
+  // From full scale: |sample| at or above the level in dBFS. From the
+  // reference: at or above the level relative to the reference.
+  core_.setOverThreshold(ledFromFullScale_ ? core_.gain() * level : level);
+}
+
+void RMSMeter::recomputeCoefficients() {
+  const float rate = core_.sampleRate();
+  attack_ = attackCoefficient(rate, integrationMs_);
+  fall_ = fallCoefficient(rate, returnMs_);
+  holdLength_ = holdSamples(rate, holdMs_);
+  averaging_ = averagingCoefficient(rate, averagingMs_);
+}
+
+void RMSMeter::setSampleRate(float sampleRate) { core_.setSampleRate(sampleRate); }
+
+void RMSMeter::reset() {
+  core_.reset();
+  recomputeCoefficients();
+  for (int k = 0; k < 3; ++k) {
+    core_.restReading(k, 0);
+    core_.restReading(k, 1);
+  }
+}
+
+void RMSMeter::clearReadings() {
+  for (int k = 0; k < 3; ++k) {
+    core_.restReading(k, 0);
+    core_.restReading(k, 1);
+  }
+  core_.clearOverCounters();
+}
+
+void RMSMeter::process(const float* a, const float* b, int32_t frames) {
+  if (!a || frames <= 0) return;
+  core_.beginBlock();
+  MeterReadout& r = core_.readout();
+  RMSBlock block{{r.reading(kMainReading, 0), r.reading(kMainReading, 1)},
+                 {r.reading(kHoldReading, 0), r.reading(kHoldReading, 1)},
+                 {r.reading(kMeanSquareReading, 0), r.reading(kMeanSquareReading, 1)},
+                 {holdCounter_[0], holdCounter_[1]},
+                 attack_,
+                 fall_,
+                 holdLength_,
+                 static_cast<double>(averaging_.load())};
+  core_.run(a, b, frames, block);
+  for (int c = 0; c < 2; ++c) {
+    // NaN or infinity in the audio sends a reading back to rest rather
+    // than leaving it NaN for good.
+    core_.publish(kMainReading, c, block.env[c]);
+    core_.publish(kHoldReading, c, block.hold[c]);
+    core_.publish(kMeanSquareReading, c, block.meanSquare[c]);
+    holdCounter_[c] = block.counter[c];
+  }
+}
+
+void RMSMeter::processStereo(float** outputs, int32_t frames) {
+  if (!outputs || !outputs[0]) return;
+  process(outputs[0], outputs[1], frames);
+}
+
+void RMSMeter::processMono(float** outputs, int32_t frames) {
+  if (!outputs || !outputs[0]) return;
+  process(outputs[0], nullptr, frames);
+}
+
+}  // namespace orvane

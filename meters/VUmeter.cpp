@@ -1,0 +1,196 @@
+#include "meters/VUmeter.h"
+
+#include <climits>
+#include <cmath>
+
+#include "meters/MeterMath.h"
+#include "meters/NumberFormat.h"
+
+namespace orvane {
+namespace {
+
+// The model runs 1.167 times slower than the nominal integration time: the
+// time a user sets is when the needle stands at 99 % of its final reading.
+constexpr double kModelStretch = 1.167;
+constexpr double kModelToShown = 0.85689802913;  // 1 / 1.167
+// A steady sine of peak P settles the coil at 1.56 * 2/pi * P = 0.9932 * P.
+constexpr double kCoilDrive = 1.56;
+// Counters stop well before int's end; only "past the hold length" matters.
+constexpr int kCounterCeiling = INT_MAX / 2;
+
+}  // namespace
+
+VUmeter::VUmeter(MeterSettingsOwner* owner, SharedSettings& shared)
+    : core_(2, kRest), scope_(kMeterVU, shared, owner, &VUmeter::applyOwn, this) {
+  scope_.initialise();
+  reset();
+  clearReadings();
+}
+
+void VUmeter::setParameter(int32_t index, float value) {
+  if (!scope_.owns(index) || value != value) return;
+  const float v = safeSettingValue(value, 0.0f);
+  switch (index) {
+    case kReference:
+      ref_ = orvane::referenceAmplitude(referenceDbFromSetting24(v));
+      core_.setGain(1.0 / ref_);
+      updateOverThreshold();
+      break;
+    case kIntegration: {
+      const float q = static_cast<float>(static_cast<int>(v * 200.0f + 0.5f)) / 200.0f;
+      // 53.03 ms at the left stop, 300 ms in the middle, 1697 ms at the
+      // right: five octaves of integration time.
+      modelMs_ = std::pow(32.0, static_cast<double>(q)) * 53.0330086 * kModelStretch;
+      redesign();
+      break;
+    }
+    case kHoldTime:
+      holdMs_ = timeMs(v, TimeMap::Long, true);
+      holdLength_ = static_cast<float>(holdSamples(core_.sampleRate(), holdMs_));
+      break;
+    case kType:
+      type_ = v < 0.5f ? 0 : 1;
+      redesign();
+      break;
+    case kMsType: core_.setMsType(static_cast<int>(v * 2.0f + 0.5f)); break;
+    case kBacklit: break;  // the view's alone
+    case kOverLed: core_.setOverSampleCount(static_cast<int>(v * 9.0f + 0.5f) + 1); break;
+    case kLedRef:
+      ledStep_ = static_cast<double>(static_cast<int>(v * 3.0f + 0.5f)) / 3.0;
+      updateOverThreshold();
+      break;
+    case kPrecise: core_.setPrecise(static_cast<int>(v + 0.5f) != 0); break;
+    default: break;
+  }
+  scope_.record(index, v, v);
+}
+
+float VUmeter::getParameter(int32_t index) const { return scope_.value(index); }
+
+void VUmeter::getParameterDisplay(int32_t index, char* text) const {
+  if (!text) return;
+  constexpr std::size_t kSize = 32;
+  text[0] = '\0';
+  switch (index) {
+    case kReference:
+      formatNumberWithUnit(20.0 * std::log10(ref_.load()), 1, "dBFS", text, kSize);
+      break;
+    case kIntegration:
+      formatNumberWithUnit(static_cast<int>(modelMs_ * kModelToShown + 0.5), 0, "ms", text, kSize);
+      break;
+    case kHoldTime:
+      formatNumberWithUnit(static_cast<float>(holdMs_) * 0.001f, 2, "s", text, kSize);
+      break;
+    default: break;
+  }
+}
+
+void VUmeter::updateOverThreshold() {
+  const double gain = core_.gain();
+  double threshold;
+  if (ledStep_ < 0.25) threshold = 2.51188643150958;  // 8 dB above the reference
+  else if (ledStep_ < 0.5) threshold = gain * 0.7071;  // -3 dBFS
+  else if (ledStep_ < 0.75) threshold = gain * 0.8912509381337456;  // -1 dBFS
+  else threshold = gain;  // full scale
+  core_.setOverThreshold(threshold);
+}
+
+void VUmeter::redesign() {
+  model_ = needleModel(type_, modelMs_);
+  design_.design(model_, designRate_);
+  mailbox_.publish(design_);
+}
+
+void VUmeter::setSampleRate(float sampleRate) { core_.setSampleRate(sampleRate); }
+
+void VUmeter::reset() {
+  core_.reset();
+  const float rate = core_.sampleRate();
+  designRate_ = rate;
+  redesign();
+  holdLength_ = static_cast<float>(holdSamples(rate, holdMs_));
+  // After the hold time the mark falls 24 dB per model integration time.
+  // Taken here only: a new integration time reaches it at the next reset.
+  decay_ = 1.0 - std::pow(0.0625, 1.0 / (static_cast<double>(rate) * modelMs_ * 0.001));
+  // The needle goes to rest; its coil keeps its state, so silence reads
+  // within a hair of zero from the next sample on. The hold mark stays.
+  for (int c = 0; c < 2; ++c) core_.restReading(kMainReading, c);
+  core_.clearOverCounters();
+}
+
+void VUmeter::clearReadings() {
+  for (int c = 0; c < 2; ++c) {
+    core_.restReading(kMainReading, c);
+    core_.restReading(kHoldReading, c);
+  }
+  core_.clearOverCounters();
+}
+
+namespace {
+
+struct VUBlock {
+  NeedleFilterBank* bank;
+  double needle[2];
+  double hold[2];
+  int counter[2];
+  float holdLength;
+  double decay;
+
+  void stepChannel(int c, double level) {
+    needle[c] = bank[c].step(level * kCoilDrive);
+    if (needle[c] >= hold[c]) {
+      hold[c] = needle[c];
+      counter[c] = 0;
+    }
+    if (static_cast<float>(counter[c]) >= holdLength) {
+      // The tiny add and subtract turns a mark that has fallen below about
+      // 1e-30 into an exact zero instead of a denormal.
+      hold[c] = ((hold[c] - hold[c] * decay) + 1e-14) - 1e-14;
+    }
+    if (counter[c] < kCounterCeiling) ++counter[c];
+  }
+  void step(double a, double b) {
+    stepChannel(0, a);
+    stepChannel(1, b);
+  }
+  double reading(int kind, int c) const { return kind == kMainReading ? needle[c] : hold[c]; }
+};
+
+}  // namespace
+
+void VUmeter::process(const float* a, const float* b, int32_t frames) {
+  if (!a || frames <= 0) return;
+  NeedleMailbox::Coefficients coefficients[kNeedleSections];
+  if (mailbox_.take(adopted_, coefficients)) {
+    bank_[0].adopt(coefficients);
+    bank_[1].adopt(coefficients);
+  }
+  core_.beginBlock();
+  MeterReadout& r = core_.readout();
+  VUBlock block{bank_,
+                {r.reading(kMainReading, 0), r.reading(kMainReading, 1)},
+                {r.reading(kHoldReading, 0), r.reading(kHoldReading, 1)},
+                {holdCounter_[0], holdCounter_[1]},
+                holdLength_,
+                decay_};
+  core_.run(a, b, frames, block);
+  for (int c = 0; c < 2; ++c) {
+    // NaN or infinity in the audio: the needle, its coil and the hold mark
+    // go back to rest instead of staying NaN for good.
+    if (!core_.publish(kMainReading, c, block.needle[c])) bank_[c].clearState();
+    core_.publish(kHoldReading, c, block.hold[c]);
+    holdCounter_[c] = block.counter[c];
+  }
+}
+
+void VUmeter::processStereo(float** outputs, int32_t frames) {
+  if (!outputs || !outputs[0]) return;
+  process(outputs[0], outputs[1], frames);
+}
+
+void VUmeter::processMono(float** outputs, int32_t frames) {
+  if (!outputs || !outputs[0]) return;
+  process(outputs[0], nullptr, frames);
+}
+
+}  // namespace orvane

@@ -1,0 +1,101 @@
+// The VU meter: the rectified signal, scaled to the reference level, drives
+// a modelled moving coil (NeedleFilterBank); a hold mark follows the needle
+// and falls back after the hold time; an over LED watches the samples.
+#pragma once
+
+#include <cstdint>
+
+#include "meters/MeterCore.h"
+#include "meters/MeterScope.h"
+#include "meters/NeedleFilter.h"
+#include "meters/Relaxed.h"
+#include "settings/SharedSettings.h"
+
+namespace orvane {
+
+class VUmeter {
+ public:
+  static constexpr int32_t kReference = 83;    // -24..0 dBFS reads 0 VU
+  static constexpr int32_t kIntegration = 84;  // 53 ms .. 1.7 s
+  static constexpr int32_t kHoldTime = 85;     // 0.1 .. 10 s
+  static constexpr int32_t kType = 86;         // A or B
+  static constexpr int32_t kMsType = 87;       // mid 0, 3 or 6 dB down
+  static constexpr int32_t kBacklit = 88;      // face illumination (the view's)
+  static constexpr int32_t kOverLed = 89;      // 1..10 consecutive samples
+  static constexpr int32_t kLedRef = 90;       // over threshold
+  static constexpr int32_t kPrecise = 91;      // inter-sample peaks
+  // Needle and hold rest a little below the scale's zero, on the pin.
+  static constexpr double kRest = -0.05;
+
+  VUmeter(MeterSettingsOwner* owner, SharedSettings& shared);
+  VUmeter(const VUmeter&) = delete;
+  VUmeter& operator=(const VUmeter&) = delete;
+
+  // Meter settings 83..91 (other indices are ignored / answer 0 or "").
+  void setParameter(int32_t index, float value);
+  float getParameter(int32_t index) const;
+  // `text` holds at least 32 bytes.
+  void getParameterDisplay(int32_t index, char* text) const;
+
+  void setSampleRate(float sampleRate);
+  void reset();
+  void clearReadings();
+  void processStereo(float** outputs, int32_t frames);
+  void processMono(float** outputs, int32_t frames);
+  void resetOvers() { core_.readout().resetOvers(); }
+
+  void setLRMS(float raw) { core_.setLRMS(raw); }
+  void setHold(float raw) { core_.setHold(raw); }
+  void setLagTime(float raw) { core_.setLagTime(raw); }
+  int lagMs() const { return core_.lagMs(); }
+  int msOn() const { return core_.msOn(); }
+  int holdMode() const { return core_.holdMode(); }
+
+  void setScope(float raw) { scope_.setScope(raw); }
+  void syncSharedSettings() { scope_.syncSharedSettings(); }
+  void saveGlobalSettings() { scope_.saveGlobalSettings(); }
+  int scope() const { return scope_.scope(); }
+  const MeterScope& settingsScope() const { return scope_; }
+
+  // Read-outs: kMainReading is the needle.
+  MeterReadout& readout() { return core_.readout(); }
+  double readDisplayValue(float x, int kind, int channel) { return readout().readDisplayValue(x, kind, channel); }
+  int readOverState(int channel) { return readout().readOverState(channel); }
+
+  // Derived values, for the panel, tools and tests.
+  float sampleRate() const { return core_.sampleRate(); }
+  double referenceAmplitude() const { return ref_; }
+  double modelIntegrationMs() const { return modelMs_; }  // T
+  double needleFrequency() const { return model_.frequency; }
+  float holdLength() const { return holdLength_; }
+  double holdDecay() const { return decay_; }
+  int needleType() const { return type_; }
+  int currentSection(int channel) const { return bank_[channel == 1 ? 1 : 0].currentSection(); }
+
+ private:
+  static void applyOwn(void* engine, int32_t index, float value) { static_cast<VUmeter*>(engine)->setParameter(index, value); }
+  void redesign();
+  void updateOverThreshold();
+  void process(const float* a, const float* b, int32_t frames);
+
+  MeterCore core_;
+  MeterScope scope_;
+  NeedleFilterBank bank_[2];
+  NeedleMailbox mailbox_;
+  unsigned adopted_ = 0;
+  NeedleDesign design_;
+  NeedleModel model_{};
+  double designRate_ = 44100.0;
+
+  Relaxed<double> ref_{1.0};
+  double modelMs_ = 350.1;
+  Relaxed<int> type_{0};
+  double holdMs_ = 1000.0;
+  Relaxed<float> holdLength_{44100.0f};
+  Relaxed<double> decay_{0.0};
+  double ledStep_ = 1.0;
+  // Samples since each hold mark was last raised (audio thread only).
+  int holdCounter_[2] = {0, 0};
+};
+
+}  // namespace orvane

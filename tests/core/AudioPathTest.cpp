@@ -14,6 +14,9 @@
 using namespace orvane;
 using orvane_test::EffectFixture;
 
+// GCC cannot see that the replaced operators below pair malloc with free.
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+
 // Every allocation in this test program is counted, so a test can prove that
 // the audio path allocates nothing.
 static std::atomic<long> gAllocations{0};
@@ -82,14 +85,17 @@ TEST(AudioPath, TrimGlidesTo63PercentInAboutTwoThousandSamplesAt44k1) {
     run(e, one, one, outL, outR, 1);
     e.setParameter(kTrim, 1.0f);  // +20 dB: gain 1 -> 10
     const double target = 1.0 + 0.632 * 9.0;
-    std::vector<float> ones(20000, 1.0f);
+    std::vector<float> ones(60000, 1.0f);
     run(e, ones, ones, outL, outR, 64);
     size_t reached = 0;
     while (reached < outL.size() && outL[reached] < target) ++reached;
     const double expected = rate == 44100.0f ? 2000 : 4000;
     EXPECT_NEAR((double)reached, expected, expected * 0.02) << rate;
     EXPECT_EQ(outL, outR);  // one gain for both channels
-    EXPECT_NEAR(outL.back(), 10.0f, 1e-4f);
+    // The single-precision glide comes to rest a few steps of float short of
+    // its target (where the next move is below half a step): within 0.003
+    // of a gain of 10, 0.003 dB.
+    EXPECT_NEAR(outL.back(), 10.0f, 3e-3f);
   }
 }
 
@@ -213,7 +219,8 @@ TEST(AudioPath, PublishesBlockTimingAndLatency) {
   run(e, x, x, outL, outR, 80);
   EXPECT_DOUBLE_EQ(e.blockSeconds(), 0.01);
   e.setSampleRate(0.0f);
-  run(e, x, x, outL, outR, 441);
+  std::vector<float> y(441, 0.0f);
+  run(e, y, y, outL, outR, 441);
   EXPECT_DOUBLE_EQ(e.blockSeconds(), 0.01);  // no division by zero
 }
 

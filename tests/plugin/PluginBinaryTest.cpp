@@ -153,7 +153,7 @@ TEST(PluginBinary, ChunkRoundTripsAndAGoldenProjectLoadsIdentically) {
   EXPECT_EQ(p.text(effGetParamDisplay, 11), "200");
   EXPECT_EQ(p.text(effGetParamDisplay, 14), "9k48");
   EXPECT_EQ(p.text(effGetParamDisplay, 16), "250 ms");
-  EXPECT_FLOAT_EQ(p.getParameter(83), 35.0f / 64);
+  EXPECT_FLOAT_EQ(p.getParameter(83), 5.0f / 64);  // the first VU setting, chunk slot 10
   EXPECT_FLOAT_EQ(p.getParameter(100), 52.0f / 64);
   std::vector<unsigned char> back = p.chunk();
   ASSERT_EQ(back.size(), 596u);

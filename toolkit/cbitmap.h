@@ -1,0 +1,54 @@
+// A bitmap: a PNG resource addressed by integer identifier, or an empty
+// bitmap that an offscreen context draws into. Controls with several states
+// stack their frames vertically in one bitmap.
+#pragma once
+
+#include <vector>
+
+#include "toolkit/crect.h"
+#include "toolkit/iplatformbitmap.h"
+
+namespace VSTGUI {
+
+class CDrawContext;
+
+class CResourceDescription {
+ public:
+  CResourceDescription(int32_t id) : id(id) {}
+  int32_t id;
+};
+
+class CBitmap : public CBaseObject {
+ public:
+  // Loads the PNG resource; a missing or broken resource leaves a bitmap
+  // that reports isLoaded() false, a size of 0 × 0 and draws nothing.
+  CBitmap(const CResourceDescription& desc);
+  // An empty bitmap of that size.
+  CBitmap(CCoord width, CCoord height);
+  // Takes over one reference of a platform bitmap.
+  explicit CBitmap(IPlatformBitmap* platformBitmap);
+  ~CBitmap() override;
+  CBitmap(const CBitmap&) = delete;
+  CBitmap& operator=(const CBitmap&) = delete;
+
+  // Draws the part of the bitmap that starts at offset into dest (no
+  // scaling: dest gives the size of the part), with the given opacity.
+  virtual void draw(CDrawContext* context, const CRect& dest, const CPoint& offset = CPoint(0, 0), float alpha = 1.f);
+
+  CCoord getWidth() const;
+  CCoord getHeight() const;
+  bool isLoaded() const { return platformBitmap != nullptr; }
+  const CResourceDescription& getResourceDescription() const { return resourceDesc; }
+  IPlatformBitmap* getPlatformBitmap() const { return platformBitmap; }
+  // Replaces the pixels (the bitmap takes the reference).
+  void setPlatformBitmap(IPlatformBitmap* bitmap);
+
+  bool copyPixels(std::vector<uint8_t>& bgra) const;
+  bool writePNG(UTF8StringPtr path) const;
+
+ protected:
+  CResourceDescription resourceDesc;
+  IPlatformBitmap* platformBitmap = nullptr;
+};
+
+}  // namespace VSTGUI

@@ -1,0 +1,29 @@
+// An 8-bit RGBA colour, alpha 255 opaque.
+#pragma once
+
+#include <cstdint>
+
+namespace VSTGUI {
+
+struct CColor {
+  constexpr CColor(uint8_t red = 255, uint8_t green = 255, uint8_t blue = 255, uint8_t alpha = 255)
+      : red(red), green(green), blue(blue), alpha(alpha) {}
+  bool operator==(const CColor& o) const {
+    return red == o.red && green == o.green && blue == o.blue && alpha == o.alpha;
+  }
+  bool operator!=(const CColor& o) const { return !(*this == o); }
+
+  uint8_t red, green, blue, alpha;
+};
+
+constexpr CColor MakeCColor(uint8_t r, uint8_t g, uint8_t b, uint8_t a = 255) { return CColor(r, g, b, a); }
+
+constexpr CColor kTransparentCColor(255, 255, 255, 0);
+constexpr CColor kBlackCColor(0, 0, 0, 255);
+constexpr CColor kWhiteCColor(255, 255, 255, 255);
+constexpr CColor kGreyCColor(127, 127, 127, 255);
+constexpr CColor kRedCColor(255, 0, 0, 255);
+constexpr CColor kGreenCColor(0, 255, 0, 255);
+constexpr CColor kBlueCColor(0, 0, 255, 255);
+
+}  // namespace VSTGUI

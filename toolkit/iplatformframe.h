@@ -1,0 +1,52 @@
+// The native side of a frame: a child window of the host's window on
+// Windows, a windowless surface natively. It reports mouse and paint events
+// to the frame through IPlatformFrameCallback.
+#pragma once
+
+#include "toolkit/cbuttonstate.h"
+#include "toolkit/crect.h"
+
+namespace VSTGUI {
+
+class CDrawContext;
+class IPlatformTextEdit;
+class IPlatformTextEditCallback;
+
+class IPlatformFrameCallback {
+ public:
+  virtual ~IPlatformFrameCallback() = default;
+  // Draw the part rect (frame coordinates) into the context.
+  virtual bool platformDrawRect(CDrawContext* context, const CRect& rect) = 0;
+  virtual CMouseEventResult platformOnMouseDown(CPoint& where, const CButtonState& buttons) = 0;
+  virtual CMouseEventResult platformOnMouseMoved(CPoint& where, const CButtonState& buttons) = 0;
+  virtual CMouseEventResult platformOnMouseUp(CPoint& where, const CButtonState& buttons) = 0;
+  virtual CMouseEventResult platformOnMouseExited(CPoint& where, const CButtonState& buttons) = 0;
+  virtual bool platformOnMouseWheel(const CPoint& where, const CMouseWheelAxis& axis, const float& distance,
+                                    const CButtonState& buttons) = 0;
+  virtual int32_t platformOnKeyDown(VstKeyCode& keyCode) = 0;
+  virtual void platformOnActivate(bool state) = 0;
+};
+
+class IPlatformFrame : public CBaseObject {
+ public:
+  // Windows: a child window of parent (an HWND); natively parent is ignored.
+  // nullptr when the window cannot be made.
+  static IPlatformFrame* create(IPlatformFrameCallback* frame, const CRect& size, void* parent);
+
+  virtual bool getSize(CRect& size) const = 0;
+  virtual bool setSize(const CRect& newSize) = 0;
+  // rect in frame coordinates.
+  virtual bool invalidRect(const CRect& rect) = 0;
+  // Paints what is invalid now rather than on the next paint message.
+  virtual bool update() = 0;
+  virtual bool getGlobalPosition(CPoint& pos) const = 0;
+  virtual uint32_t getTicks() const = 0;
+  // The native window (HWND), or nullptr.
+  virtual void* getPlatformRepresentation() const = 0;
+  // The system's own text edit over the control, or nullptr.
+  virtual IPlatformTextEdit* createPlatformTextEdit(IPlatformTextEditCallback* textEdit) = 0;
+  // Writes what the frame shows now to a PNG file.
+  virtual bool saveToPNG(UTF8StringPtr path) = 0;
+};
+
+}  // namespace VSTGUI

@@ -73,9 +73,9 @@ void MeterCore::beginBlock() {
   }
 }
 
-bool MeterCore::publish(int kind, int channel, double value) {
+bool MeterCore::publish(int kind, int channel, double value, bool usable) {
   if (kind < 0 || kind >= readout_.kinds_) return true;
-  const bool finite = std::isfinite(value);
+  const bool finite = usable && std::isfinite(value);
   readout_.reading_[kind][channel == 1 ? 1 : 0] = finite ? value : readout_.rest_;
   return finite;
 }

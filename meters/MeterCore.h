@@ -17,6 +17,8 @@ namespace orvane {
 
 class MeterCore {
  public:
+  static constexpr double kLargestSample = 3.4028234663852886e38;  // FLT_MAX
+
   MeterCore(int readingKinds, double restValue);
 
   MeterReadout& readout() { return readout_; }
@@ -59,9 +61,10 @@ class MeterCore {
   // Copies every reading to its block-start value.
   void beginBlock();
   // Publishes one reading at the end of a block. A reading that is not
-  // finite (NaN or infinity in the audio) goes back to rest, so one bad
-  // buffer never leaves a needle stuck. Answers false when it had to.
-  bool publish(int kind, int channel, double value);
+  // finite, or any reading of a block that run() found unusable, goes back
+  // to rest, so one bad buffer never leaves a needle NaN or pegged for good.
+  // Answers false when it had to.
+  bool publish(int kind, int channel, double value, bool usable = true);
   // Puts one reading and its block-start value to rest.
   void restReading(int kind, int channel);
 
@@ -69,8 +72,11 @@ class MeterCore {
   // precise step). Block must provide
   //   void step(double cA, double cB);          // the engine's ballistics
   //   double reading(int kind, int ch) const;   // for the history ticks
+  // Answers false when the block carried NaN or infinity: the engine then
+  // puts every reading to rest, and the precise input history has already
+  // been emptied here, so one broken buffer never pegs or freezes a needle.
   template <class Block>
-  void run(const float* a, const float* b, int32_t frames, Block& block);
+  bool run(const float* a, const float* b, int32_t frames, Block& block);
 
  private:
   void storeHistory(int pos, int kind, int channel, double value) {
@@ -97,8 +103,8 @@ class MeterCore {
 };
 
 template <class Block>
-void MeterCore::run(const float* a, const float* b, int32_t frames, Block& block) {
-  if (!a || frames <= 0) return;
+bool MeterCore::run(const float* a, const float* b, int32_t frames, Block& block) {
+  if (!a || frames <= 0) return true;
   applyPreciseClear();
 
   // Settings are read once per block: an edit lands at the next block.
@@ -114,10 +120,13 @@ void MeterCore::run(const float* a, const float* b, int32_t frames, Block& block
   const int tickPeriod = tickPeriod_ > 0 ? tickPeriod_ : 1;
   Relaxed<double>& counterA = readout_.overCounter_[0];
   Relaxed<double>& counterB = readout_.overCounter_[1];
+  bool unusable = false;
 
   for (int32_t i = 0; i < frames; ++i) {
     double va = a[i];
     double vb = mono ? 0.0 : static_cast<double>(b[i]);
+    // Not "> max": a NaN fails every comparison.
+    unusable |= !(std::fabs(va) <= kLargestSample) | !(std::fabs(vb) <= kLargestSample);
     if (precise) {
       va = detectPeak(peak_[0].push(va), peakMode);
       if (!mono) vb = detectPeak(peak_[1].push(vb), peakMode);
@@ -163,6 +172,11 @@ void MeterCore::run(const float* a, const float* b, int32_t frames, Block& block
       readout_.writePos_ = pos;
     }
   }
+  if (unusable) {
+    peak_[0].clear();
+    peak_[1].clear();
+  }
+  return !unusable;
 }
 
 }  // namespace orvane

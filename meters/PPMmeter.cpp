@@ -146,12 +146,12 @@ void PPMmeter::process(const float* a, const float* b, int32_t frames) {
                  attack_,
                  fall_,
                  holdLength_};
-  core_.run(a, b, frames, block);
+  const bool usable = core_.run(a, b, frames, block);
   for (int c = 0; c < 2; ++c) {
-    // NaN or infinity in the audio sends a reading back to rest rather
-    // than leaving it NaN for good.
-    core_.publish(kMainReading, c, block.env[c]);
-    core_.publish(kHoldReading, c, block.hold[c]);
+    // NaN or infinity in the audio sends the readings back to rest rather
+    // than leaving them NaN or pegged for good.
+    core_.publish(kMainReading, c, block.env[c], usable);
+    core_.publish(kHoldReading, c, block.hold[c], usable);
     holdCounter_[c] = block.counter[c];
   }
 }

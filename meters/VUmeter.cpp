@@ -173,12 +173,12 @@ void VUmeter::process(const float* a, const float* b, int32_t frames) {
                 {holdCounter_[0], holdCounter_[1]},
                 holdLength_,
                 decay_};
-  core_.run(a, b, frames, block);
+  const bool usable = core_.run(a, b, frames, block);
   for (int c = 0; c < 2; ++c) {
     // NaN or infinity in the audio: the needle, its coil and the hold mark
-    // go back to rest instead of staying NaN for good.
-    if (!core_.publish(kMainReading, c, block.needle[c])) bank_[c].clearState();
-    core_.publish(kHoldReading, c, block.hold[c]);
+    // go back to rest instead of staying NaN or pegged for good.
+    if (!core_.publish(kMainReading, c, block.needle[c], usable)) bank_[c].clearState();
+    core_.publish(kHoldReading, c, block.hold[c], usable);
     holdCounter_[c] = block.counter[c];
   }
 }

@@ -104,7 +104,12 @@ CMouseEventResult CKnob::onMouseDown(CPoint& where, const CButtonState& buttons)
     CPoint p(where);
     p.offset(-size.left, -size.top);
     startValue = valueFromPoint(p);
-    if (mode == kRelativCircularMode) entryState = value - startValue;
+    // Circular: the value goes straight to the angle pressed; relative:
+    // it keeps its distance from it.
+    if (mode == kRelativCircularMode)
+      entryState = value - startValue;
+    else
+      value = startValue;
   }
   return onMouseMoved(where, buttons);
 }

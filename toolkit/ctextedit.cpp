@@ -10,7 +10,9 @@ CTextEdit::CTextEdit(const CRect& size, CControlListener* listener, int32_t tag,
   this->listener = listener;
   this->tag = tag;
   setMouseEnabled(true);
-  setWantsFocus(true);
+  // The press itself decides whether to take the focus (see the double-click
+  // style), so the container must not hand it over first.
+  setWantsFocus(false);
 }
 
 CTextEdit::~CTextEdit() {

@@ -15,7 +15,10 @@ struct PeakHistory {
 
   void clear();
   // Stores `x` as the newest sample (it replaces the oldest) and returns the
-  // window w[0] (oldest) .. w[63] (newest).
+  // window w[0] (oldest) .. w[63] (newest). What a float buffer cannot carry
+  // is made safe on the way in: NaN is stored as 0, infinities and larger
+  // magnitudes as +-FLT_MAX, and magnitudes below 1e-30 (-600 dB) as 0, so
+  // the dot products can neither overflow nor meet denormal numbers.
   const double* push(double x);
 };
 
@@ -25,16 +28,32 @@ struct PeakHistory {
 //  88200 up to 176400 Hz: w[0] and the half-sample value (2x);
 //  176400 Hz and above:   w[0] alone (the signal is only delayed).
 // The answer is the candidate of largest magnitude, the earliest on a tie,
-// with its sign.
+// with its sign. A rate that is not a number gets the 4x detector.
 enum class PeakMode { Oversample4x, Oversample2x, Delay };
 PeakMode peakModeForRate(float sampleRate);
 
+// `window` is the pointer PeakHistory::push returned (64 values, any
+// alignment). Runs the fastest kernel this processor has.
 double detectPeak(const double* window, PeakMode mode);
 
-// The tables themselves, for tests and for the design script's checks.
+// The kernels behind detectPeak, for tests and benchmarks. Sse2 is the
+// shipped baseline (a portable loop on processors without it); Avx2Fma is
+// chosen at run time where the processor and the system support it. Both
+// give the same peaks to within rounding (about 1e-15 relative).
+enum class PeakKernel { Sse2, Avx2Fma };
+bool peakKernelAvailable(PeakKernel kernel);
+// Runs `kernel`, or Sse2 where `kernel` is not available.
+double detectPeakWith(const double* window, PeakMode mode, PeakKernel kernel);
+
+// The tables themselves (tools/peak-tables generates them), 32-byte aligned.
 extern const double kPeakPhase1[64];  // h1: a quarter sample before w[32]
 extern const double kPeakPhase2[64];  // h2: half-way, symmetric
 extern const double kPeakPhase3[64];  // h3: h1 reversed
 extern const double kHalfSample[64];  // the 2x table (g), symmetric
+// h1's even and odd halves, (h1[k] +- h1[63-k]) / 2 for k = 0..31: with h3
+// the mirror of h1, the kernels get y1 and y3 from one pass over the folded
+// window.
+extern const double kPeakPhase1Even[32];
+extern const double kPeakPhase1Odd[32];
 
 }  // namespace orvane

@@ -137,6 +137,7 @@ TEST(CKickButton, LetsGoWhenThePointerSlidesOff) {
 TEST(CSlider, FollowsADragOfTheHandleAndStopsAtItsEnds) {
   Bench b;
   CBitmap* handle = makeStrip(1, 10, 20);
+  ASSERT_NE(handle, nullptr);
   // Span 20 … 130 with a 10-pixel handle: 100 pixels of travel.
   auto* slider = b.add(new CSlider(CRect(20, 10, 130, 30), &b.listener, 11, 20, 130, handle, nullptr));
   handle->forget();
@@ -159,6 +160,7 @@ TEST(CSlider, FollowsADragOfTheHandleAndStopsAtItsEnds) {
 TEST(CSlider, VerticalGrowsUpwardsAndShiftDragsFiner) {
   Bench b;
   CBitmap* handle = makeStrip(1, 20, 10);
+  ASSERT_NE(handle, nullptr);
   auto* slider =
       b.add(new CSlider(CRect(10, 20, 30, 130), &b.listener, 1, 20, 130, handle, nullptr, CPoint(), kVertical | kBottom));
   handle->forget();
@@ -243,6 +245,7 @@ TEST(CAnimKnob, ControlClickResetsAndTheWheelClamps) {
 TEST(CAnimKnob, DrawsTheFrameOfItsValue) {
   Bench b;
   CBitmap* strip = makeStrip(5, 20, 20);
+  ASSERT_NE(strip, nullptr);
   auto* knob = b.add(new CAnimKnob(CRect(0, 0, 20, 20), nullptr, 0, strip));
   strip->forget();
   EXPECT_EQ(knob->getNumSubPixmaps(), 5);
@@ -255,6 +258,7 @@ TEST(CAnimKnob, DrawsTheFrameOfItsValue) {
 TEST(CHorizontalSwitch, PicksThePositionUnderThePointer) {
   Bench b;
   CBitmap* strip = makeStrip(3, 60, 10);
+  ASSERT_NE(strip, nullptr);
   auto* sw = b.add(new CHorizontalSwitch(CRect(10, 10, 70, 20), &b.listener, 87, 3, 10, 3, strip));
   strip->forget();
   b.down(65, 15);
@@ -272,6 +276,7 @@ TEST(CHorizontalSwitch, PicksThePositionUnderThePointer) {
 TEST(CMovieBitmap, ShowsTheFrameNearestItsValueAndIgnoresTheMouse) {
   Bench b;
   CBitmap* strip = makeStrip(3, 20, 10);
+  ASSERT_NE(strip, nullptr);
   auto* movie = b.add(new CMovieBitmap(CRect(0, 0, 20, 10), &b.listener, 66, strip));
   strip->forget();
   EXPECT_EQ(movie->getNumSubPixmaps(), 3);

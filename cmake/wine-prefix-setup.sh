@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Run once by wine-run.sh on a fresh Wine prefix (argument: the prefix).
+# Wine's DirectWrite does not see the system's fontconfig fonts, and the
+# toolkit's standard fonts are "Arial": copy Liberation Sans (metrically the
+# same) into the prefix's Fonts folder, register it, and let Wine replace
+# "Arial" by it. Harmless when the fonts are missing: text then falls back.
+set -u
+prefix=${1:?usage: wine-prefix-setup.sh PREFIX}
+export WINEPREFIX=$prefix
+fonts_dir=$prefix/drive_c/windows/Fonts
+src=/usr/share/fonts/truetype/liberation
+mkdir -p "$fonts_dir"
+reg=$(mktemp --suffix=.reg)
+{
+  printf 'REGEDIT4\r\n\r\n'
+  printf '[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Fonts]\r\n'
+  for style in Regular Bold Italic BoldItalic; do
+    f=LiberationSans-$style.ttf
+    [ -f "$src/$f" ] || continue
+    cp -f "$src/$f" "$fonts_dir/$f"
+    case $style in
+      Regular) name="Liberation Sans" ;;
+      BoldItalic) name="Liberation Sans Bold Italic" ;;
+      *) name="Liberation Sans $style" ;;
+    esac
+    printf '"%s (TrueType)"="%s"\r\n' "$name" "$f"
+  done
+  printf '\r\n[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]\r\n'
+  printf '"Arial"="Liberation Sans"\r\n'
+} >"$reg"
+wine regedit /S "$(winepath -w "$reg")"
+wineserver -w
+rm -f "$reg"

@@ -1,0 +1,457 @@
+// Windows backend: the frame's child window, painted with Direct2D through
+// the window's device context, and the system's EDIT box for text edits.
+#include <windows.h>
+#include <windowsx.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <set>
+
+#include "toolkit/d2ddrawcontext.h"
+#include "toolkit/cbuttonstate.h"
+#include "toolkit/iplatformframe.h"
+#include "toolkit/iplatformtextedit.h"
+#include "toolkit/platformsupport.h"
+
+namespace VSTGUI {
+
+namespace {
+
+int gFrameCount = 0;
+wchar_t gClassName[64] = {0};
+
+LRESULT CALLBACK frameProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+
+// One window class per module, registered while frames exist, so a library
+// unloaded and loaded again never finds a class whose procedure is gone.
+bool registerFrameClass() {
+  if (gFrameCount++ > 0) return true;
+  HINSTANCE module = static_cast<HINSTANCE>(getResourceModule());
+  swprintf(gClassName, 64, L"OrvaneToolkitFrame%p", static_cast<void*>(module));
+  WNDCLASSW wc = {};
+  wc.style = CS_DBLCLKS;
+  wc.lpfnWndProc = frameProc;
+  wc.hInstance = module;
+  wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // the arrow
+  wc.lpszClassName = gClassName;
+  if (!RegisterClassW(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
+    --gFrameCount;
+    return false;
+  }
+  return true;
+}
+
+void unregisterFrameClass() {
+  if (gFrameCount > 0 && --gFrameCount == 0)
+    UnregisterClassW(gClassName, static_cast<HINSTANCE>(getResourceModule()));
+}
+
+int32_t buttonsOf(WPARAM keys) {
+  int32_t b = 0;
+  if (keys & MK_LBUTTON) b |= kLButton;
+  if (keys & MK_RBUTTON) b |= kRButton;
+  if (keys & MK_MBUTTON) b |= kMButton;
+  if (keys & MK_SHIFT) b |= kShift;
+  if (keys & MK_CONTROL) b |= kControl;
+  if (GetKeyState(VK_MENU) < 0) b |= kAlt;
+  return b;
+}
+
+int32_t modifiersNow() {
+  int32_t b = 0;
+  if (GetKeyState(VK_SHIFT) < 0) b |= kShift;
+  if (GetKeyState(VK_CONTROL) < 0) b |= kControl;
+  if (GetKeyState(VK_MENU) < 0) b |= kAlt;
+  return b;
+}
+
+bool keyCodeOf(WPARAM vk, VstKeyCode& key) {
+  key = VstKeyCode();
+  switch (vk) {
+    case VK_RETURN: key.virt = VKEY_RETURN; break;
+    case VK_ESCAPE: key.virt = VKEY_ESCAPE; break;
+    case VK_TAB: key.virt = VKEY_TAB; break;
+    case VK_BACK: key.virt = VKEY_BACK; break;
+    case VK_LEFT: key.virt = VKEY_LEFT; break;
+    case VK_RIGHT: key.virt = VKEY_RIGHT; break;
+    case VK_UP: key.virt = VKEY_UP; break;
+    case VK_DOWN: key.virt = VKEY_DOWN; break;
+    default: return false;
+  }
+  int32_t m = modifiersNow();
+  if (m & kShift) key.modifier |= MODIFIER_SHIFT;
+  if (m & kControl) key.modifier |= MODIFIER_CONTROL;
+  if (m & kAlt) key.modifier |= MODIFIER_ALTERNATE;
+  return true;
+}
+
+COLORREF colorRef(const CColor& c) { return RGB(c.red, c.green, c.blue); }
+
+class Win32TextEdit;
+std::set<Win32TextEdit*>& liveTextEdits() {
+  static std::set<Win32TextEdit*> s;
+  return s;
+}
+
+// The system's single-line EDIT control over the text edit, in the
+// control's font and colours. Return ends the edit with the text, Escape
+// and Tab are offered to the control, losing the focus ends it too.
+class Win32TextEdit : public IPlatformTextEdit {
+ public:
+  Win32TextEdit(HWND parent, IPlatformTextEditCallback* callback) : IPlatformTextEdit(callback) {
+    CRect r = callback->platformGetSize();
+    CFontRef f = callback->platformGetFont();
+    double size = f ? f->getSize() : 12;
+    int32_t style = f ? f->getStyle() : 0;
+    std::wstring face = utf8ToWide(f ? f->getName() : "Arial");
+    font = CreateFontW(-static_cast<int>(size), 0, 0, 0, (style & kBoldFace) ? FW_BOLD : FW_NORMAL,
+                       (style & kItalicFace) ? TRUE : FALSE, 0, 0, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                       CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY, VARIABLE_PITCH | FF_SWISS, face.c_str());
+    DWORD wstyle = WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL;
+    CHoriTxtAlign align = callback->platformGetHoriTxtAlign();
+    if (align == kCenterText) wstyle |= ES_CENTER;
+    if (align == kRightText) wstyle |= ES_RIGHT;
+    backBrush = CreateSolidBrush(colorRef(callback->platformGetBackColor()));
+    std::wstring text = utf8ToWide(callback->platformGetText());
+    edit = CreateWindowExW(0, L"EDIT", text.c_str(), wstyle, static_cast<int>(r.left), static_cast<int>(r.top),
+                           static_cast<int>(r.getWidth()), static_cast<int>(r.getHeight()), parent, nullptr,
+                           static_cast<HINSTANCE>(getResourceModule()), nullptr);
+    if (!edit) return;
+    liveTextEdits().insert(this);
+    SendMessageW(edit, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    SendMessageW(edit, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, 0);
+    SendMessageW(edit, EM_SETSEL, 0, -1);
+    SetWindowLongPtrW(edit, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    oldProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Win32TextEdit::proc)));
+    SetFocus(edit);
+  }
+
+  ~Win32TextEdit() override {
+    closing = true;
+    liveTextEdits().erase(this);
+    if (edit) {
+      SetWindowLongPtrW(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(oldProc));
+      SetWindowLongPtrW(edit, GWLP_USERDATA, 0);
+      DestroyWindow(edit);
+    }
+    if (font) DeleteObject(font);
+    if (backBrush) DeleteObject(backBrush);
+  }
+
+  bool isValid() const { return edit != nullptr; }
+
+  bool getText(char* text, int32_t maxSize) override {
+    if (!edit || !text || maxSize <= 0) return false;
+    int n = GetWindowTextLengthW(edit);
+    std::wstring w(static_cast<size_t>(n) + 1, L'\0');
+    GetWindowTextW(edit, &w[0], n + 1);
+    w.resize(static_cast<size_t>(n));
+    std::string s = wideToUtf8(w.c_str());
+    size_t len = std::min(s.size(), static_cast<size_t>(maxSize - 1));
+    std::memcpy(text, s.data(), len);
+    text[len] = 0;
+    return true;
+  }
+
+  bool setText(UTF8StringPtr text) override {
+    if (!edit) return false;
+    return SetWindowTextW(edit, utf8ToWide(text).c_str()) != FALSE;
+  }
+
+  bool updateSize() override {
+    if (!edit) return false;
+    CRect r = textEdit->platformGetSize();
+    SetWindowPos(edit, nullptr, static_cast<int>(r.left), static_cast<int>(r.top), static_cast<int>(r.getWidth()),
+                 static_cast<int>(r.getHeight()), SWP_NOZORDER | SWP_NOACTIVATE);
+    return true;
+  }
+
+  // The frame window answers WM_CTLCOLOREDIT of its edit boxes with this.
+  static LRESULT colorFor(HWND editWindow, HDC dc) {
+    auto* self = reinterpret_cast<Win32TextEdit*>(GetWindowLongPtrW(editWindow, GWLP_USERDATA));
+    if (!self || !liveTextEdits().count(self)) return 0;
+    SetTextColor(dc, colorRef(self->textEdit->platformGetFontColor()));
+    SetBkColor(dc, colorRef(self->textEdit->platformGetBackColor()));
+    return reinterpret_cast<LRESULT>(self->backBrush);
+  }
+
+ private:
+  static LRESULT CALLBACK proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    auto* self = reinterpret_cast<Win32TextEdit*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (!self) return DefWindowProcW(hwnd, msg, wParam, lParam);
+    WNDPROC previous = self->oldProc;
+    IPlatformTextEditCallback* callback = self->textEdit;
+    switch (msg) {
+      case WM_GETDLGCODE:
+        return DLGC_WANTALLKEYS;
+      case WM_CHAR:
+        // Return, Escape and Tab are handled as keys; the box must not beep.
+        if (wParam == VK_RETURN || wParam == VK_ESCAPE || wParam == VK_TAB) return 0;
+        break;
+      case WM_KEYDOWN: {
+        // The callback may close and delete this box: nothing of it is
+        // touched afterwards.
+        if (wParam == VK_RETURN) {
+          callback->platformLooseFocus(true);
+          return 0;
+        }
+        VstKeyCode key;
+        if ((wParam == VK_ESCAPE || wParam == VK_TAB) && keyCodeOf(wParam, key)) {
+          if (callback->platformOnKeyDown(key)) return 0;
+        }
+        break;
+      }
+      case WM_KILLFOCUS:
+        if (!self->closing) {
+          callback->platformLooseFocus(false);
+          return 0;
+        }
+        break;
+      default:
+        break;
+    }
+    return CallWindowProcW(previous, hwnd, msg, wParam, lParam);
+  }
+
+  HWND edit = nullptr;
+  HFONT font = nullptr;
+  HBRUSH backBrush = nullptr;
+  WNDPROC oldProc = nullptr;
+  bool closing = false;
+};
+
+class Win32Frame : public IPlatformFrame {
+ public:
+  Win32Frame(IPlatformFrameCallback* frame, const CRect& size, HWND parent) : frame(frame) {
+    if (!registerFrameClass()) return;
+    classRegistered = true;
+    window = CreateWindowExW(0, gClassName, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS,
+                             static_cast<int>(size.left), static_cast<int>(size.top), static_cast<int>(size.getWidth()),
+                             static_cast<int>(size.getHeight()), parent, nullptr,
+                             static_cast<HINSTANCE>(getResourceModule()), nullptr);
+    if (window) SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  }
+
+  ~Win32Frame() override {
+    if (renderTarget) renderTarget->Release();
+    if (window) {
+      SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+      DestroyWindow(window);
+    }
+    if (classRegistered) unregisterFrameClass();
+  }
+
+  bool isValid() const { return window != nullptr; }
+
+  bool getSize(CRect& size) const override {
+    RECT r;
+    if (!GetClientRect(window, &r)) return false;
+    size = CRect(0, 0, r.right - r.left, r.bottom - r.top);
+    return true;
+  }
+
+  bool setSize(const CRect& s) override {
+    return SetWindowPos(window, nullptr, 0, 0, static_cast<int>(s.getWidth()), static_cast<int>(s.getHeight()),
+                        SWP_NOZORDER | SWP_NOMOVE | SWP_NOACTIVATE) != FALSE;
+  }
+
+  bool invalidRect(const CRect& rect) override {
+    RECT r = {static_cast<LONG>(std::floor(rect.left)), static_cast<LONG>(std::floor(rect.top)),
+              static_cast<LONG>(std::ceil(rect.right)), static_cast<LONG>(std::ceil(rect.bottom))};
+    return InvalidateRect(window, &r, FALSE) != FALSE;
+  }
+
+  bool update() override { return UpdateWindow(window) != FALSE; }
+
+  bool getGlobalPosition(CPoint& pos) const override {
+    POINT p = {0, 0};
+    if (!ClientToScreen(window, &p)) return false;
+    pos = CPoint(p.x, p.y);
+    return true;
+  }
+
+  uint32_t getTicks() const override { return GetTickCount(); }
+  void* getPlatformRepresentation() const override { return window; }
+
+  IPlatformTextEdit* createPlatformTextEdit(IPlatformTextEditCallback* callback) override {
+    if (!callback) return nullptr;
+    auto* edit = new Win32TextEdit(window, callback);
+    if (!edit->isValid()) {
+      edit->forget();
+      return nullptr;
+    }
+    return edit;
+  }
+
+  // What the window shows, read back through GDI.
+  bool saveToPNG(UTF8StringPtr path) override {
+    update();
+    CRect s;
+    getSize(s);
+    int w = static_cast<int>(s.getWidth()), h = static_cast<int>(s.getHeight());
+    if (w <= 0 || h <= 0) return false;
+    HDC wdc = GetDC(window);
+    HDC mdc = CreateCompatibleDC(wdc);
+    BITMAPINFO bi = {};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = w;
+    bi.bmiHeader.biHeight = -h;  // top row first
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP dib = CreateDIBSection(mdc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    bool ok = false;
+    if (dib) {
+      HGDIOBJ old = SelectObject(mdc, dib);
+      if (BitBlt(mdc, 0, 0, w, h, wdc, 0, 0, SRCCOPY)) {
+        GdiFlush();
+        auto* px = static_cast<uint8_t*>(bits);
+        for (int i = 0; i < w * h; ++i) px[i * 4 + 3] = 255;  // a window is opaque
+        if (IPlatformBitmap* shot = createBitmapFromPixels(px, w, h)) {
+          ok = shot->writePNG(path);
+          shot->forget();
+        }
+      }
+      SelectObject(mdc, old);
+      DeleteObject(dib);
+    }
+    DeleteDC(mdc);
+    ReleaseDC(window, wdc);
+    return ok;
+  }
+
+  LRESULT handle(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+
+ private:
+  void paint(HWND hwnd);
+
+  IPlatformFrameCallback* frame;
+  HWND window = nullptr;
+  ID2D1DCRenderTarget* renderTarget = nullptr;
+  bool classRegistered = false;
+  bool mouseInside = false;
+};
+
+void Win32Frame::paint(HWND hwnd) {
+  PAINTSTRUCT ps;
+  HDC dc = BeginPaint(hwnd, &ps);
+  RECT r = ps.rcPaint;
+  if (dc && r.right > r.left && r.bottom > r.top) {
+    if (!renderTarget) {
+      D2D1_RENDER_TARGET_PROPERTIES props = D2D1::RenderTargetProperties(
+          D2D1_RENDER_TARGET_TYPE_DEFAULT, D2D1::PixelFormat(DXGI_FORMAT_B8G8R8A8_UNORM, D2D1_ALPHA_MODE_IGNORE));
+      if (ID2D1Factory* f = getD2DFactory()) f->CreateDCRenderTarget(&props, &renderTarget);
+    }
+    // Only the part to repaint is bound, so what lies outside stays as it
+    // was on the screen.
+    if (renderTarget && SUCCEEDED(renderTarget->BindDC(dc, &r))) {
+      CRect client;
+      getSize(client);
+      D2DDrawContext context(renderTarget, client);
+      context.setDeviceOrigin(CPoint(r.left, r.top));
+      context.beginDraw();
+      renderTarget->Clear(D2D1::ColorF(1, 1, 1, 1));
+      frame->platformDrawRect(&context, CRect(r.left, r.top, r.right, r.bottom));
+      context.endDraw();
+      if (context.getLastResult() == static_cast<HRESULT>(D2DERR_RECREATE_TARGET)) {
+        renderTarget->Release();
+        renderTarget = nullptr;
+        InvalidateRect(hwnd, nullptr, FALSE);
+      }
+    }
+  }
+  EndPaint(hwnd, &ps);
+}
+
+LRESULT Win32Frame::handle(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  // A callback may close the frame, which deletes this object: each case
+  // returns straight after calling out.
+  IPlatformFrameCallback* cb = frame;
+  switch (msg) {
+    case WM_PAINT:
+      paint(hwnd);
+      return 0;
+    case WM_ERASEBKGND:
+      return 1;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONDBLCLK:
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONDBLCLK: {
+      int32_t b = buttonsOf(wParam);
+      if (msg == WM_LBUTTONDBLCLK || msg == WM_RBUTTONDBLCLK || msg == WM_MBUTTONDBLCLK) b |= kDoubleClick;
+      SetCapture(hwnd);
+      CPoint p(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+      cb->platformOnMouseDown(p, b);
+      return 0;
+    }
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+    case WM_MBUTTONUP: {
+      int32_t b = buttonsOf(wParam);
+      b |= msg == WM_LBUTTONUP ? kLButton : msg == WM_RBUTTONUP ? kRButton : kMButton;
+      ReleaseCapture();
+      CPoint p(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+      cb->platformOnMouseUp(p, b);
+      return 0;
+    }
+    case WM_MOUSEMOVE: {
+      if (!mouseInside) {
+        TRACKMOUSEEVENT tme = {sizeof(TRACKMOUSEEVENT), TME_LEAVE, hwnd, 0};
+        TrackMouseEvent(&tme);
+        mouseInside = true;
+      }
+      CPoint p(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+      cb->platformOnMouseMoved(p, buttonsOf(wParam));
+      return 0;
+    }
+    case WM_MOUSELEAVE: {
+      mouseInside = false;
+      CPoint p(-1, -1);
+      cb->platformOnMouseExited(p, modifiersNow());
+      return 0;
+    }
+    case WM_MOUSEWHEEL: {
+      POINT pt = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+      ScreenToClient(hwnd, &pt);
+      float distance = static_cast<float>(GET_WHEEL_DELTA_WPARAM(wParam)) / WHEEL_DELTA;
+      cb->platformOnMouseWheel(CPoint(pt.x, pt.y), kMouseWheelAxisY, distance, buttonsOf(GET_KEYSTATE_WPARAM(wParam)));
+      return 0;
+    }
+    case WM_KEYDOWN: {
+      VstKeyCode key;
+      if (keyCodeOf(wParam, key) && cb->platformOnKeyDown(key) == 1) return 0;
+      break;
+    }
+    case WM_CTLCOLOREDIT:
+      if (LRESULT brush = Win32TextEdit::colorFor(reinterpret_cast<HWND>(lParam), reinterpret_cast<HDC>(wParam)))
+        return brush;
+      break;
+    default:
+      break;
+  }
+  return DefWindowProcW(hwnd, msg, wParam, lParam);
+}
+
+LRESULT CALLBACK frameProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  auto* self = reinterpret_cast<Win32Frame*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (!self) return DefWindowProcW(hwnd, msg, wParam, lParam);
+  return self->handle(hwnd, msg, wParam, lParam);
+}
+
+}  // namespace
+
+IPlatformFrame* IPlatformFrame::create(IPlatformFrameCallback* frame, const CRect& size, void* parent) {
+  if (!frame || !parent) return nullptr;
+  auto* f = new Win32Frame(frame, size, static_cast<HWND>(parent));
+  if (!f->isValid()) {
+    f->forget();
+    return nullptr;
+  }
+  return f;
+}
+
+}  // namespace VSTGUI

@@ -36,6 +36,8 @@ class CSlider : public CControl {
   CRect getHandleRect() const;
   // Pixels the handle moves over the whole range.
   CCoord getHandleTravel() const { return rangeHandle; }
+  // Where the handle's leading edge is at the start of its travel.
+  CCoord getMinPos() const { return minPos; }
   int32_t getStyle() const { return style; }
   void setHandle(CBitmap* handle);
   CBitmap* getHandle() const { return pHandle; }

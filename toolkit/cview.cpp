@@ -68,6 +68,12 @@ void CView::setVisible(bool state) {
 void CView::setViewSize(const CRect& rect, bool doInvalid) {
   if (size == rect) return;
   if (doInvalid) invalid();
+  // The mouse-sensitive area moves with the view; one that was the whole
+  // view stays the whole view.
+  if (mouseableArea == size)
+    mouseableArea = rect;
+  else
+    mouseableArea.offset(rect.left - size.left, rect.top - size.top);
   size = rect;
   if (doInvalid) invalid();
 }

@@ -288,15 +288,42 @@ TEST(CMovieBitmap, ShowsTheFrameNearestItsValueAndIgnoresTheMouse) {
   EXPECT_TRUE(b.listener.calls.empty());
 }
 
-TEST(CParamDisplay, WritesItsValueThroughTheValueToStringFunction) {
-  CParamDisplay display(CRect(0, 0, 10, 10));
+TEST(CParamDisplay, DrawsTheTextItsValueToStringFunctionGives) {
+  // The display of value 0.18 through the function must look exactly like a
+  // label showing the function's text, and unlike the plain number.
+  auto draw = [](CParamDisplay* d) {
+    d->setFont(kNormalFontBig);
+    d->setFontColor(kBlackCColor);
+    d->setBackColor(kWhiteCColor);
+    COffscreenContext* ctx = COffscreenContext::create(nullptr, 60, 20);
+    std::vector<uint8_t> px;
+    if (ctx) {
+      ctx->beginDraw();
+      d->draw(ctx);
+      ctx->endDraw();
+      ctx->getBitmap()->copyPixels(px);
+      ctx->forget();
+    }
+    return px;
+  };
+  CParamDisplay display(CRect(0, 0, 60, 20));
+  display.setValue(0.18f);
+  std::vector<uint8_t> plain = draw(&display);
   display.setValueToStringProc(
       [](float v, char text[256], void*) {
-        std::snprintf(text, 256, "%d dB", int(v * 100));
+        std::snprintf(text, 256, "-%d dB", int(v * 100 + 0.5f));
         return true;
       },
       nullptr);
-  EXPECT_NE(display.getValueToStringProc(), nullptr);
+  std::vector<uint8_t> converted = draw(&display);
+  CTextLabel label(CRect(0, 0, 60, 20), "-18 dB");
+  std::vector<uint8_t> reference = draw(&label);
+  ASSERT_FALSE(reference.empty());
+  EXPECT_EQ(converted, reference);
+  EXPECT_NE(plain, reference);
+}
+
+TEST(CTextLabel, BecomesDirtyOnlyWhenItsTextChanges) {
   CTextLabel label(CRect(0, 0, 10, 10), "x");
   label.setDirty(false);
   label.setText("x");

@@ -194,6 +194,17 @@ TEST(CViewContainer, RoutesTheWheelWithShiftToTheViewUnderTheMouse) {
   EXPECT_EQ(s.log, want);
 }
 
+TEST(CViewContainer, AMovedContainerTakesItsMouseSensitiveAreaAlong) {
+  Scene s;
+  s.box->setViewSize(CRect(0, 100, 150, 180));
+  s.down(15, 115);
+  ASSERT_FALSE(s.log.empty());
+  EXPECT_EQ(s.log.back(), "C down 15,15");
+  s.c->setMouseableArea(CRect(10, 10, 20, 20));  // a part of C only
+  s.c->setViewSize(CRect(20, 10, 60, 50));
+  EXPECT_EQ(s.c->getMouseableArea(), CRect(20, 10, 30, 20));
+}
+
 TEST(CViewContainer, HiddenOrMouseDisabledViewsAreNotHit) {
   Scene s;
   s.a->setVisible(false);

@@ -17,7 +17,6 @@ namespace orvane {
 
 class MeterCore {
  public:
-  static constexpr double kLargestSample = 3.4028234663852886e38;  // FLT_MAX
 
   MeterCore(int readingKinds, double restValue);
 
@@ -70,8 +69,12 @@ class MeterCore {
 
   // The per-sample loop over one block. `b` null: mono (B := A after the
   // precise step). Block must provide
-  //   void step(double cA, double cB);          // the engine's ballistics
-  //   double reading(int kind, int ch) const;   // for the history ticks
+  //   void step(double cA, double cB);   // the engine's ballistics
+  //   template <class F> void forEachReading(F f) const;
+  //                                      // f(kind, channel, value) for each
+  //                                      // reading, with constant kind and
+  //                                      // channel so readings stay in
+  //                                      // registers
   // Answers false when the block carried NaN or infinity: the engine then
   // puts every reading to rest, and the precise input history has already
   // been emptied here, so one broken buffer never pegs or freezes a needle.
@@ -83,6 +86,8 @@ class MeterCore {
     readout_.slots(kind * 2 + channel)[pos] = std::isfinite(value) ? value : readout_.rest_;
   }
   void applyPreciseClear();
+  template <bool kPrecise, bool kMono, class Block>
+  bool loop(const float* a, const float* b, int32_t frames, Block& block);
 
   MeterReadout readout_;
   Relaxed<float> lrmsRaw_{0.0f};
@@ -106,10 +111,25 @@ template <class Block>
 bool MeterCore::run(const float* a, const float* b, int32_t frames, Block& block) {
   if (!a || frames <= 0) return true;
   applyPreciseClear();
-
   // Settings are read once per block: an edit lands at the next block.
-  const bool mono = b == nullptr;
+  // The loop is compiled once per precise/mono combination, so the common
+  // case keeps every reading in registers.
   const bool precise = precise_;
+  bool usable;
+  if (b == nullptr) {
+    usable = precise ? loop<true, true>(a, b, frames, block) : loop<false, true>(a, b, frames, block);
+  } else {
+    usable = precise ? loop<true, false>(a, b, frames, block) : loop<false, false>(a, b, frames, block);
+  }
+  if (!usable) {
+    peak_[0].clear();
+    peak_[1].clear();
+  }
+  return usable;
+}
+
+template <bool kPrecise, bool kMono, class Block>
+bool MeterCore::loop(const float* a, const float* b, int32_t frames, Block& block) {
   const PeakMode peakMode = peakModeForRate(sampleRate_);
   const bool ms = msOn_ != 0;
   const double msFactor = msFactor_;
@@ -118,20 +138,26 @@ bool MeterCore::run(const float* a, const float* b, int32_t frames, Block& block
   const double count = readout_.overCount_;
   const int lag = readout_.lagMs_;
   const int tickPeriod = tickPeriod_ > 0 ? tickPeriod_ : 1;
-  Relaxed<double>& counterA = readout_.overCounter_[0];
-  Relaxed<double>& counterB = readout_.overCounter_[1];
-  bool unusable = false;
+  // The consecutive-over counters live in registers for the block. The
+  // display may consume a published count meanwhile (readOverState puts it
+  // to 0); that is seen at the next block, and in the rare case that the
+  // write-back below lands on top of it the display shows "over" for one
+  // more refresh.
+  double counterA = readout_.overCounter_[0];
+  double counterB = readout_.overCounter_[1];
+  // x - x is 0 for every finite sample and NaN for NaN and infinities; the
+  // sum tells at the block's end whether the audio was usable.
+  double poison = 0.0;
+  int ticks = tickCounter_;
 
   for (int32_t i = 0; i < frames; ++i) {
     double va = a[i];
-    double vb = mono ? 0.0 : static_cast<double>(b[i]);
-    // Not "> max": a NaN fails every comparison.
-    unusable |= !(std::fabs(va) <= kLargestSample) | !(std::fabs(vb) <= kLargestSample);
-    if (precise) {
+    double vb = kMono ? va : static_cast<double>(b[i]);
+    poison += (va - va) + (vb - vb);
+    if (kPrecise) {
       va = detectPeak(peak_[0].push(va), peakMode);
-      if (!mono) vb = detectPeak(peak_[1].push(vb), peakMode);
+      vb = kMono ? va : detectPeak(peak_[1].push(vb), peakMode);
     }
-    if (mono) vb = va;
     if (ms) {
       // The side is never scaled; the mid loses 0, 3 or 6 dB.
       const double mid = (va + vb) * msFactor;
@@ -143,40 +169,38 @@ bool MeterCore::run(const float* a, const float* b, int32_t frames, Block& block
 
     // A count of consecutive overs. Once it reaches the over-sample count it
     // stays there through quiet samples until a tick or the display takes it.
-    double n = counterA;
-    if (ca >= threshold) counterA = n + 1.0;
-    else if (n < count) counterA = 0.0;
-    n = counterB;
-    if (cb >= threshold) counterB = n + 1.0;
-    else if (n < count) counterB = 0.0;
+    if (ca >= threshold) counterA += 1.0;
+    else if (counterA < count) counterA = 0.0;
+    if (cb >= threshold) counterB += 1.0;
+    else if (counterB < count) counterB = 0.0;
 
     block.step(ca, cb);
 
-    if (lag != 0 && ++tickCounter_ >= tickPeriod) {
-      tickCounter_ = 0;
+    if (lag != 0 && ++ticks >= tickPeriod) {
+      ticks = 0;
       int pos = readout_.writePos_ + 1;
       if (pos >= kHistorySlots) pos = 0;
-      for (int k = 0; k < readout_.kinds_; ++k) {
-        storeHistory(pos, k, 0, block.reading(k, 0));
-        storeHistory(pos, k, 1, block.reading(k, 1));
+      block.forEachReading([this, pos](int kind, int channel, double value) { storeHistory(pos, kind, channel, value); });
+      // A reached count lights the delayed LED for 30 ticks.
+      if (counterA >= count) {
+        overCountdown_[0] = kOverCountdownTicks;
+        counterA = 0.0;
+      }
+      if (counterB >= count) {
+        overCountdown_[1] = kOverCountdownTicks;
+        counterB = 0.0;
       }
       for (int c = 0; c < 2; ++c) {
-        Relaxed<double>& counter = readout_.overCounter_[c];
-        if (counter >= count) {
-          overCountdown_[c] = kOverCountdownTicks;
-          counter = 0.0;
-        }
         if (overCountdown_[c] > 0.0) overCountdown_[c] -= 1.0;
         readout_.slots(readout_.kinds_ * 2 + c)[pos] = overCountdown_[c];
       }
       readout_.writePos_ = pos;
     }
   }
-  if (unusable) {
-    peak_[0].clear();
-    peak_[1].clear();
-  }
-  return !unusable;
+  tickCounter_ = ticks;
+  readout_.overCounter_[0] = counterA;
+  readout_.overCounter_[1] = counterB;
+  return poison == 0.0;
 }
 
 }  // namespace orvane

@@ -82,6 +82,12 @@ double fallCoefficient(float sampleRate, double ms) {
 
 double holdSamples(float sampleRate, double ms) { return static_cast<double>(sampleRate) * ms * 0.001; }
 
+int holdCountLimit(double holdLength) {
+  if (!(holdLength > 0.0)) return 0;
+  const double limit = std::ceil(holdLength);
+  return limit >= kHoldCounterCeiling ? kHoldCounterCeiling : static_cast<int>(limit);
+}
+
 double referenceAmplitude(float dB) { return std::pow(10.0, static_cast<double>(dB) * static_cast<double>(0.05f)); }
 
 float referenceDbFromSetting24(float value) { return value * 24.0f - 24.0f; }

@@ -31,6 +31,13 @@ double fallCoefficient(float sampleRate, double ms);
 // Hold length in samples.
 double holdSamples(float sampleRate, double ms);
 
+// Hold counters count samples since a mark was raised; they stop here, long
+// after any hold length, so they never overflow.
+constexpr int kHoldCounterCeiling = 1 << 30;
+// The first whole count at or past a hold length: comparing a counter with
+// it in integers answers exactly as comparing with the length itself.
+int holdCountLimit(double holdLength);
+
 // Reference amplitude of a level in dBFS: 10^(dB/20), with the 1/20 taken
 // in single precision as the level knobs always have.
 double referenceAmplitude(float dB);

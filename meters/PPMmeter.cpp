@@ -1,6 +1,5 @@
 #include "meters/PPMmeter.h"
 
-#include <climits>
 #include <cmath>
 
 #include "meters/MeterMath.h"
@@ -9,37 +8,48 @@
 namespace orvane {
 namespace {
 
-constexpr int kCounterCeiling = INT_MAX / 2;
-
 // The envelope and hold recursions of one block, kept in registers.
+struct PPMChannel {
+  double env;
+  double hold;
+  int counter;
+};
+
 struct PPMBlock {
-  double env[2];
-  double hold[2];
-  int counter[2];
+  PPMChannel a, b;
   double attack;
   double fall;
-  double holdLength;
+  int holdLimit;  // the hold counter at which the mark starts to fall
 
-  void stepChannel(int c, double level) {
-    double e = env[c];
-    e += (level - e) * (level > e ? attack : fall);
+  void stepChannel(PPMChannel& ch, double level) const {
+    double e = ch.env;
+    // Written as a branch: rises are rare and well predicted, which keeps
+    // the coefficient choice off the recursion's critical path.
+    if (level > e) e += (level - e) * attack;
+    else e += (level - e) * fall;
     // Values below about 1e-30 become exact zeros: no denormals.
     e = (e + 1e-14) - 1e-14;
-    env[c] = e;
-    double h = hold[c];
+    ch.env = e;
+    double h = ch.hold;
     if (e > h) {
       h = e;
-      counter[c] = 0;
+      ch.counter = 0;
     }
-    if (counter[c] >= holdLength) h -= h * fall;
-    if (counter[c] < kCounterCeiling) ++counter[c];
-    hold[c] = (h + 1e-14) - 1e-14;
+    if (ch.counter >= holdLimit) h -= h * fall;
+    if (ch.counter < kHoldCounterCeiling) ++ch.counter;
+    ch.hold = (h + 1e-14) - 1e-14;
   }
-  void step(double a, double b) {
-    stepChannel(0, a);
-    stepChannel(1, b);
+  void step(double ca, double cb) {
+    stepChannel(a, ca);
+    stepChannel(b, cb);
   }
-  double reading(int kind, int c) const { return kind == kMainReading ? env[c] : hold[c]; }
+  template <class F>
+  void forEachReading(F f) const {
+    f(kMainReading, 0, a.env);
+    f(kMainReading, 1, b.env);
+    f(kHoldReading, 0, a.hold);
+    f(kHoldReading, 1, b.hold);
+  }
 };
 
 }  // namespace
@@ -140,20 +150,17 @@ void PPMmeter::process(const float* a, const float* b, int32_t frames) {
   if (!a || frames <= 0) return;
   core_.beginBlock();
   MeterReadout& r = core_.readout();
-  PPMBlock block{{r.reading(kMainReading, 0), r.reading(kMainReading, 1)},
-                 {r.reading(kHoldReading, 0), r.reading(kHoldReading, 1)},
-                 {holdCounter_[0], holdCounter_[1]},
+  PPMBlock block{{r.reading(kMainReading, 0), r.reading(kHoldReading, 0), holdCounter_[0]},
+                 {r.reading(kMainReading, 1), r.reading(kHoldReading, 1), holdCounter_[1]},
                  attack_,
                  fall_,
-                 holdLength_};
+                 holdCountLimit(holdLength_)};
   const bool usable = core_.run(a, b, frames, block);
-  for (int c = 0; c < 2; ++c) {
-    // NaN or infinity in the audio sends the readings back to rest rather
-    // than leaving them NaN or pegged for good.
-    core_.publish(kMainReading, c, block.env[c], usable);
-    core_.publish(kHoldReading, c, block.hold[c], usable);
-    holdCounter_[c] = block.counter[c];
-  }
+  // NaN or infinity in the audio sends the readings back to rest rather
+  // than leaving them NaN or pegged for good.
+  block.forEachReading([this, usable](int kind, int channel, double value) { core_.publish(kind, channel, value, usable); });
+  holdCounter_[0] = block.a.counter;
+  holdCounter_[1] = block.b.counter;
 }
 
 void PPMmeter::processStereo(float** outputs, int32_t frames) {

@@ -1,6 +1,5 @@
 #include "meters/RMSMeter.h"
 
-#include <climits>
 #include <cmath>
 
 #include "meters/MeterMath.h"
@@ -8,8 +7,6 @@
 
 namespace orvane {
 namespace {
-
-constexpr int kCounterCeiling = INT_MAX / 2;
 
 // Over levels 0..6: -6 to 0 dB.
 constexpr double kOverLevels[7] = {0.5011872336, 0.5623413252, 0.6309573445, 0.7071,
@@ -23,39 +20,53 @@ float averagingCoefficient(float sampleRate, double ms) {
   return static_cast<float>(1.0 - std::pow(0.109, 2.0 / samples));
 }
 
+struct RMSChannel {
+  double env;
+  double hold;
+  double meanSquare;
+  int counter;
+};
+
+// The three recursions of one block, kept in registers.
 struct RMSBlock {
-  double env[2];
-  double hold[2];
-  double meanSquare[2];
-  int counter[2];
+  RMSChannel a, b;
   double attack;
   double fall;
-  double holdLength;
+  int holdLimit;  // the hold counter at which the mark starts to fall
   double averaging;
 
-  void stepChannel(int c, double level) {
-    double e = env[c];
-    e += (level - e) * (level > e ? attack : fall);
+  void stepChannel(RMSChannel& ch, double level) const {
+    double e = ch.env;
+    // Written as a branch: rises are rare and well predicted, which keeps
+    // the coefficient choice off the recursion's critical path.
+    if (level > e) e += (level - e) * attack;
+    else e += (level - e) * fall;
     e = (e + 1e-14) - 1e-14;  // no denormals: tiny values become zero
-    env[c] = e;
-    double h = hold[c];
+    ch.env = e;
+    double h = ch.hold;
     if (e > h) {
       h = e;
-      counter[c] = 0;
+      ch.counter = 0;
     }
-    if (counter[c] >= holdLength) h -= h * fall;
-    if (counter[c] < kCounterCeiling) ++counter[c];
-    hold[c] = (h + 1e-14) - 1e-14;
-    double m = meanSquare[c];
+    if (ch.counter >= holdLimit) h -= h * fall;
+    if (ch.counter < kHoldCounterCeiling) ++ch.counter;
+    ch.hold = (h + 1e-14) - 1e-14;
+    double m = ch.meanSquare;
     m += (level * level - m) * averaging;
-    meanSquare[c] = (m + 1e-14) - 1e-14;
+    ch.meanSquare = (m + 1e-14) - 1e-14;
   }
-  void step(double a, double b) {
-    stepChannel(0, a);
-    stepChannel(1, b);
+  void step(double ca, double cb) {
+    stepChannel(a, ca);
+    stepChannel(b, cb);
   }
-  double reading(int kind, int c) const {
-    return kind == kMainReading ? env[c] : (kind == kHoldReading ? hold[c] : meanSquare[c]);
+  template <class F>
+  void forEachReading(F f) const {
+    f(kMainReading, 0, a.env);
+    f(kMainReading, 1, b.env);
+    f(kHoldReading, 0, a.hold);
+    f(kHoldReading, 1, b.hold);
+    f(kMeanSquareReading, 0, a.meanSquare);
+    f(kMeanSquareReading, 1, b.meanSquare);
   }
 };
 
@@ -174,23 +185,18 @@ void RMSMeter::process(const float* a, const float* b, int32_t frames) {
   if (!a || frames <= 0) return;
   core_.beginBlock();
   MeterReadout& r = core_.readout();
-  RMSBlock block{{r.reading(kMainReading, 0), r.reading(kMainReading, 1)},
-                 {r.reading(kHoldReading, 0), r.reading(kHoldReading, 1)},
-                 {r.reading(kMeanSquareReading, 0), r.reading(kMeanSquareReading, 1)},
-                 {holdCounter_[0], holdCounter_[1]},
+  RMSBlock block{{r.reading(kMainReading, 0), r.reading(kHoldReading, 0), r.reading(kMeanSquareReading, 0), holdCounter_[0]},
+                 {r.reading(kMainReading, 1), r.reading(kHoldReading, 1), r.reading(kMeanSquareReading, 1), holdCounter_[1]},
                  attack_,
                  fall_,
-                 holdLength_,
+                 holdCountLimit(holdLength_),
                  static_cast<double>(averaging_.load())};
   const bool usable = core_.run(a, b, frames, block);
-  for (int c = 0; c < 2; ++c) {
-    // NaN or infinity in the audio sends the readings back to rest rather
-    // than leaving them NaN or pegged for good.
-    core_.publish(kMainReading, c, block.env[c], usable);
-    core_.publish(kHoldReading, c, block.hold[c], usable);
-    core_.publish(kMeanSquareReading, c, block.meanSquare[c], usable);
-    holdCounter_[c] = block.counter[c];
-  }
+  // NaN or infinity in the audio sends the readings back to rest rather
+  // than leaving them NaN or pegged for good.
+  block.forEachReading([this, usable](int kind, int channel, double value) { core_.publish(kind, channel, value, usable); });
+  holdCounter_[0] = block.a.counter;
+  holdCounter_[1] = block.b.counter;
 }
 
 void RMSMeter::processStereo(float** outputs, int32_t frames) {

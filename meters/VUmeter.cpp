@@ -1,6 +1,5 @@
 #include "meters/VUmeter.h"
 
-#include <climits>
 #include <cmath>
 
 #include "meters/MeterMath.h"
@@ -16,8 +15,6 @@ constexpr double kModelToShown = 0.85689802913;  // 1 / 1.167
 // A steady sine of peak P settles the coil at 1.56 * 2/pi * P = 0.9932 * P.
 constexpr double kCoilDrive = 1.56;
 // Counters stop well before int's end; only "past the hold length" matters.
-constexpr int kCounterCeiling = INT_MAX / 2;
-
 }  // namespace
 
 VUmeter::VUmeter(MeterSettingsOwner* owner, SharedSettings& shared)
@@ -128,32 +125,46 @@ void VUmeter::clearReadings() {
 
 namespace {
 
-struct VUBlock {
+struct VUChannel {
   NeedleFilterBank* bank;
-  double needle[2];
-  double hold[2];
-  int counter[2];
-  float holdLength;
+  double needle;
+  double hold;
+  int counter;
+};
+
+// The needles and hold marks of one block, kept in registers.
+struct VUBlock {
+  VUChannel a, b;
+  int holdLimit;  // the hold counter at which the mark starts to fall
   double decay;
 
-  void stepChannel(int c, double level) {
-    needle[c] = bank[c].step(level * kCoilDrive);
-    if (needle[c] >= hold[c]) {
-      hold[c] = needle[c];
-      counter[c] = 0;
+  void stepChannel(VUChannel& ch, double level) const {
+    const double needle = ch.bank->step(level * kCoilDrive);
+    ch.needle = needle;
+    double h = ch.hold;
+    if (needle >= h) {
+      h = needle;
+      ch.counter = 0;
     }
-    if (static_cast<float>(counter[c]) >= holdLength) {
+    if (ch.counter >= holdLimit) {
       // The tiny add and subtract turns a mark that has fallen below about
       // 1e-30 into an exact zero instead of a denormal.
-      hold[c] = ((hold[c] - hold[c] * decay) + 1e-14) - 1e-14;
+      h = ((h - h * decay) + 1e-14) - 1e-14;
     }
-    if (counter[c] < kCounterCeiling) ++counter[c];
+    ch.hold = h;
+    if (ch.counter < kHoldCounterCeiling) ++ch.counter;
   }
-  void step(double a, double b) {
-    stepChannel(0, a);
-    stepChannel(1, b);
+  void step(double ca, double cb) {
+    stepChannel(a, ca);
+    stepChannel(b, cb);
   }
-  double reading(int kind, int c) const { return kind == kMainReading ? needle[c] : hold[c]; }
+  template <class F>
+  void forEachReading(F f) const {
+    f(kMainReading, 0, a.needle);
+    f(kMainReading, 1, b.needle);
+    f(kHoldReading, 0, a.hold);
+    f(kHoldReading, 1, b.hold);
+  }
 };
 
 }  // namespace
@@ -167,20 +178,18 @@ void VUmeter::process(const float* a, const float* b, int32_t frames) {
   }
   core_.beginBlock();
   MeterReadout& r = core_.readout();
-  VUBlock block{bank_,
-                {r.reading(kMainReading, 0), r.reading(kMainReading, 1)},
-                {r.reading(kHoldReading, 0), r.reading(kHoldReading, 1)},
-                {holdCounter_[0], holdCounter_[1]},
-                holdLength_,
+  VUBlock block{{&bank_[0], r.reading(kMainReading, 0), r.reading(kHoldReading, 0), holdCounter_[0]},
+                {&bank_[1], r.reading(kMainReading, 1), r.reading(kHoldReading, 1), holdCounter_[1]},
+                holdCountLimit(holdLength_),
                 decay_};
   const bool usable = core_.run(a, b, frames, block);
-  for (int c = 0; c < 2; ++c) {
-    // NaN or infinity in the audio: the needle, its coil and the hold mark
-    // go back to rest instead of staying NaN or pegged for good.
-    if (!core_.publish(kMainReading, c, block.needle[c], usable)) bank_[c].clearState();
-    core_.publish(kHoldReading, c, block.hold[c], usable);
-    holdCounter_[c] = block.counter[c];
-  }
+  // NaN or infinity in the audio: the needle, its coil and the hold mark
+  // go back to rest instead of staying NaN or pegged for good.
+  block.forEachReading([this, usable](int kind, int channel, double value) {
+    if (!core_.publish(kind, channel, value, usable) && kind == kMainReading) bank_[channel].clearState();
+  });
+  holdCounter_[0] = block.a.counter;
+  holdCounter_[1] = block.b.counter;
 }
 
 void VUmeter::processStereo(float** outputs, int32_t frames) {

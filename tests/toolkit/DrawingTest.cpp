@@ -376,4 +376,25 @@ TEST_F(Drawing, TextEditOpensTheSystemEditBoxAndTakesTheTypedTextOnReturn) {
   EXPECT_EQ(listener.sequence(), "begin changed end");
   frame->close();
 }
+
+TEST_F(Drawing, TextEditEndsWhenTheSystemBoxLosesTheFocus) {
+  HostWindow host;
+  StubEditor editor;
+  RecordingListener listener;
+  CFrame* frame = new CFrame(CRect(0, 0, 200, 100), host.hwnd, &editor);
+  HWND child = static_cast<HWND>(frame->getSystemWindow());
+  auto* edit = new CTextEdit(CRect(10, 10, 90, 26), &listener, 69, "Master");
+  frame->addView(edit);
+  SendMessageW(child, WM_LBUTTONDOWN, MK_LBUTTON, at(20, 15));
+  HWND editWindow = FindWindowExW(child, nullptr, L"EDIT", nullptr);
+  ASSERT_NE(editWindow, nullptr);
+  EXPECT_EQ(GetFocus(), editWindow);
+  SetWindowTextW(editWindow, L"Bass");
+  SetFocus(host.hwnd);  // the user clicks into the host
+  EXPECT_FALSE(IsWindow(editWindow));
+  EXPECT_STREQ(edit->getText(), "Bass");
+  EXPECT_FALSE(edit->bWasReturnPressed);
+  EXPECT_EQ(listener.count("changed"), 1);
+  frame->close();
+}
 #endif

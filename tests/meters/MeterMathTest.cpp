@@ -99,16 +99,5 @@ TEST(Coefficients, RiseAndFallReachTheirMarksInTheGivenTime) {
   EXPECT_EQ(referenceDbFromSetting24(0.25f), -18.0f);
 }
 
-TEST(Coefficients, UnusableSampleRatesBecomeSafeOnes) {
-  EXPECT_EQ(safeSampleRate(std::nanf("")), 44100.0f);
-  EXPECT_EQ(safeSampleRate(0.0f), 44100.0f);
-  EXPECT_EQ(safeSampleRate(-48000.0f), 44100.0f);
-  EXPECT_EQ(safeSampleRate(std::numeric_limits<float>::infinity()), 44100.0f);
-  EXPECT_EQ(safeSampleRate(10.0f), 1000.0f);
-  EXPECT_EQ(safeSampleRate(5e6f), 800000.0f);
-  EXPECT_EQ(safeSampleRate(20000.0f), 20000.0f);
-  EXPECT_EQ(safeSampleRate(200000.0f), 200000.0f);
-}
-
 }  // namespace
 }  // namespace orvane

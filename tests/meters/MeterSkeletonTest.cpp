@@ -69,15 +69,6 @@ TEST(MeterSkeleton, DelayedReadingsShowTheTickFromLagMillisecondsAgoAndNeverOver
   }
 }
 
-TEST(MeterSkeleton, WithoutLagTheHistoryIsNotWritten) {
-  SettingsWorld world;
-  auto ppm = transparentPPM(*world.shared);
-  testing::feedBoth(*ppm, noise(10000, 3u), 64);
-  EXPECT_EQ(ppm->readout().writePosition(), 0);
-  const Relaxed<double>* history = ppm->readout().history(kMainReading, 0);
-  for (int i = 0; i < kHistorySlots; ++i) ASSERT_EQ(history[i].load(), 0.0);
-}
-
 TEST(MeterSkeleton, ADelayedOverStaysLitFor29TicksThenLatches) {
   SettingsWorld world;
   auto ppm = transparentPPM(*world.shared);

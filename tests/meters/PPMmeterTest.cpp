@@ -33,17 +33,6 @@ std::string display(const PPMmeter& ppm, int32_t index) {
   return text;
 }
 
-TEST(PPMmeter, FirstRunSettingsAreTheDocumentedOnes) {
-  SettingsWorld world;
-  PPMmeter ppm(nullptr, *world.shared);
-  EXPECT_EQ(display(ppm, PPMmeter::kReference), "-12.0dBFS");
-  EXPECT_EQ(display(ppm, PPMmeter::kIntegration), "10ms");
-  EXPECT_EQ(display(ppm, PPMmeter::kHoldTime), "1.00s");
-  EXPECT_EQ(display(ppm, PPMmeter::kReturn), "2.00s");
-  EXPECT_EQ(ppm.readout().overSampleCount(), 3.0);
-  EXPECT_EQ(display(ppm, PPMmeter::kMsType), "");
-}
-
 TEST(PPMmeter, AStepReaches99PercentInTheIntegrationTime) {
   SettingsWorld world;
   for (float setting : {0.5f, 1.0f}) {
@@ -140,6 +129,13 @@ TEST(PPMmeter, TheLowestOverReferenceSits8p15dBAboveTheReference) {
 TEST(PPMmeter, SettingTextsAtTheEndsAndTheMiddle) {
   SettingsWorld world;
   PPMmeter ppm(nullptr, *world.shared);
+  // First-run settings: -12 dBFS, 10 ms, 1 s hold, 2 s return, overs after 3.
+  EXPECT_EQ(display(ppm, PPMmeter::kReference), "-12.0dBFS");
+  EXPECT_EQ(display(ppm, PPMmeter::kIntegration), "10ms");
+  EXPECT_EQ(display(ppm, PPMmeter::kHoldTime), "1.00s");
+  EXPECT_EQ(display(ppm, PPMmeter::kReturn), "2.00s");
+  EXPECT_EQ(ppm.readout().overSampleCount(), 3.0);
+  EXPECT_EQ(display(ppm, PPMmeter::kMsType), "");
   ppm.setParameter(PPMmeter::kReference, 0.0f);
   EXPECT_EQ(display(ppm, PPMmeter::kReference), "-24.0dBFS");
   ppm.setParameter(PPMmeter::kReference, 1.0f);

@@ -78,6 +78,17 @@ void ppmBursts(SharedSettings& shared) {
   for (std::size_t i = steadyTrace.size() - 4800; i < steadyTrace.size(); ++i) steady = std::max(steady, steadyTrace[i]);
   std::printf("PPM (integration %.2f ms, return %.0f ms, 48 kHz): 5 kHz steady reading %.4f\n", ppm.integrationMs(),
               ppm.returnMs(), steady);
+  {
+    // The same tone with the precise mode finding the peaks between samples.
+    PPMmeter precise(nullptr, shared);
+    precise.setSampleRate(static_cast<float>(rate));
+    precise.setParameter(PPMmeter::kPrecise, 1.0f);
+    precise.reset();
+    const auto t = trace(precise, toneThenSilence(5000.0, amplitude, rate, 1.0, 0.0), kMainReading);
+    double top = 0.0;
+    for (std::size_t i = t.size() - 4800; i < t.size(); ++i) top = std::max(top, t[i]);
+    std::printf("  precise mode: 5 kHz steady reading %.4f\n", top);
+  }
   for (double ms : {0.5, 1.5, 5.0, 10.0, 100.0}) {
     ppm.reset();
     ppm.clearReadings();

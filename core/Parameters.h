@@ -67,9 +67,11 @@ const ParameterInfo& parameterInfo(int32_t index);  // index 0..16
 inline bool isHostParameter(int32_t index) { return index >= 0 && index < kHostParameterCount; }
 inline bool isParameterSlot(int32_t index) { return index >= 0 && index < kParameterSlots; }
 
-// A two-state choice is trunc(v + 0.5), a three-state one trunc(2v + 0.5).
-inline int twoState(float v) { return (int)(v + 0.5f); }
-inline int threeState(float v) { return (int)(v * 2.0f + 0.5f); }
+// A two-state choice is trunc(v + 0.5), a three-state one trunc(2v + 0.5),
+// taken in double like the filter bank and the engines do, so that a value
+// just below a boundary means the same state everywhere.
+inline int twoState(float v) { return (int)((double)v + 0.5); }
+inline int threeState(float v) { return (int)((double)v * 2.0 + 0.5); }
 
 // Value mappings.
 double trimDecibels(float v);   // -20.0 .. +20.0 in 0.1 dB steps

@@ -9,6 +9,8 @@ want=(
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
   wine wine64 wine32:i386
   xvfb xauth fonts-liberation
+  # Wine's Direct2D draws through OpenGL, in both bitnesses.
+  libgl1 libgl1-mesa-dri libglx-mesa0 libgl1:i386 libgl1-mesa-dri:i386 libglx-mesa0:i386
   libsndfile1-dev libcairo2-dev
 )
 

@@ -3,6 +3,7 @@
 #include "meters/NumberFormat.h"
 
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 
@@ -98,11 +99,10 @@ void Templete::suspend() {
 // One step of the trim glide. The mix of single and double precision is
 // deliberate: adding and removing 1e-14 in double flushes a gain that would
 // otherwise creep into denormal range as it settles.
-inline float Templete::trimStep() {
-  const float t = trimGainTarget_.load(std::memory_order_relaxed);
+inline float Templete::trimStep(float target) {
   const float k = trimGlide_;
   float c = trimGainCurrent_;
-  c = (float)((double)((t - c) * k + c) + 1e-14);
+  c = (float)((double)((target - c) * k + c) + 1e-14);
   c = (float)((double)c - 1e-14);
   trimGainCurrent_ = c;
   return c;
@@ -132,28 +132,84 @@ void Templete::processReplacing(float** inputs, float** outputs, VstInt32 frames
     monoPath(inputs, outputs, frames);
 }
 
+namespace {
+
+bool overlaps(const float* a, const float* b, VstInt32 n) {
+  const uintptr_t x = (uintptr_t)a, y = (uintptr_t)b, bytes = (uintptr_t)n * sizeof(float);
+  return x < y + bytes && y < x + bytes;
+}
+
+// out = g * in over buffers that are either the same or apart.
+void scale(const float* in, float* out, float g, VstInt32 n) {
+  if (in == out) {
+    for (VstInt32 i = 0; i < n; ++i) out[i] *= g;
+  } else {
+    const float* __restrict src = in;
+    float* __restrict dst = out;
+    for (VstInt32 i = 0; i < n; ++i) dst[i] = g * src[i];
+  }
+}
+
+void copy(const float* in, float* out, VstInt32 n) {
+  if (in != out) std::memcpy(out, in, sizeof(float) * (size_t)n);
+}
+
+}  // namespace
+
+// Runs the glide over the first samples of a block, as long as the gain is
+// still moving, writing gain x input to both outputs; answers how many
+// samples it did. The glide is a deterministic step of the current gain:
+// once a step leaves the gain unchanged, every later step would too, so the
+// rest of the block takes that gain as a constant, bit for bit the same as
+// stepping on.
+VstInt32 Templete::glide(const float* inL, const float* inR, float* outL, float* outR, VstInt32 frames) {
+  const float target = trimGainTarget_.load(std::memory_order_relaxed);
+  VstInt32 i = 0;
+  while (i < frames) {
+    const float before = trimGainCurrent_;
+    const float g = trimStep(target);
+    const float l = inL[i], r = inR[i];
+    outL[i] = g * l;
+    outR[i] = g * r;
+    ++i;
+    if (g == before) break;
+  }
+  return i;
+}
+
+// The output buffers may be the inputs themselves (in-place hosts), or even
+// crossed. Where every output is its own input or apart from all others, the
+// channels are copied or scaled one after the other; otherwise frame by
+// frame, reading both inputs before writing.
 void Templete::stereoPath(float** inputs, float** outputs, VstInt32 frames) {
   const float* inL = inputs[0];
   const float* inR = inputs[1];
   float* outL = outputs[0];
   float* outR = rightOutput(outputs);
-  // Both inputs are read before either output is written, so a host that
-  // processes in place, even with the channels crossed, gets what it gave.
-  if (processOn_.load(std::memory_order_relaxed)) {
-    for (VstInt32 i = 0; i < frames; ++i) {
-      const float g = trimStep();
-      const float l = inL[i], r = inR[i];
-      outL[i] = g * l;
-      outR[i] = g * r;
-    }
-    if (procFltOn_.load(std::memory_order_relaxed)) filterBank_->processStereo(outL, outR, frames);
-  } else {
-    for (VstInt32 i = 0; i < frames; ++i) {
-      const float l = inL[i], r = inR[i];
-      outL[i] = l;
-      outR[i] = r;
+  const bool process = processOn_.load(std::memory_order_relaxed) != 0;
+  VstInt32 done = process ? glide(inL, inR, outL, outR, frames) : 0;
+  const VstInt32 n = frames - done;
+  if (n > 0) {
+    const float *l = inL + done, *r = inR + done;
+    float *ol = outL + done, *orr = outR + done;
+    const bool channelWise = (ol == l || !overlaps(ol, l, n)) && !overlaps(ol, r, n) && !overlaps(orr, l, n) &&
+                             (orr == r || !overlaps(orr, r, n)) && !overlaps(ol, orr, n);
+    const float g = trimGainCurrent_;
+    if (channelWise && process) {
+      scale(l, ol, g, n);
+      scale(r, orr, g, n);
+    } else if (channelWise) {
+      copy(l, ol, n);
+      copy(r, orr, n);
+    } else {
+      for (VstInt32 i = 0; i < n; ++i) {
+        const float a = l[i], b = r[i];
+        ol[i] = process ? g * a : a;
+        orr[i] = process ? g * b : b;
+      }
     }
   }
+  if (process && procFltOn_.load(std::memory_order_relaxed)) filterBank_->processStereo(outL, outR, frames);
   publishTimes(frames);
   feedEngine(outL, outR, frames, false);
 }
@@ -163,21 +219,30 @@ void Templete::monoPath(float** inputs, float** outputs, VstInt32 frames) {
   float* outL = outputs[0];
   float* outR = rightOutput(outputs);
   const bool rightUsable = outR != outL;
-  if (processOn_.load(std::memory_order_relaxed)) {
-    for (VstInt32 i = 0; i < frames; ++i) {
-      const float y = trimStep() * in[i];
-      outL[i] = y;
-      outR[i] = y;
-    }
-    if (procFltOn_.load(std::memory_order_relaxed))
-      filterBank_->processMono(outL, rightUsable ? outR : nullptr, frames);
-  } else {
-    for (VstInt32 i = 0; i < frames; ++i) {
-      const float x = in[i];
-      outL[i] = x;
-      outR[i] = x;
+  const bool process = processOn_.load(std::memory_order_relaxed) != 0;
+  VstInt32 done = process ? glide(in, in, outL, outR, frames) : 0;
+  const VstInt32 n = frames - done;
+  if (n > 0) {
+    const float* x = in + done;
+    float *ol = outL + done, *orr = outR + done;
+    const bool apart = (ol == x || !overlaps(ol, x, n)) && (!rightUsable || (!overlaps(orr, x, n) && !overlaps(ol, orr, n)));
+    const float g = trimGainCurrent_;
+    if (apart) {
+      if (process)
+        scale(x, ol, g, n);
+      else
+        copy(x, ol, n);
+      if (rightUsable) copy(ol, orr, n);
+    } else {
+      for (VstInt32 i = 0; i < n; ++i) {
+        const float y = process ? g * x[i] : x[i];
+        ol[i] = y;
+        orr[i] = y;
+      }
     }
   }
+  if (process && procFltOn_.load(std::memory_order_relaxed))
+    filterBank_->processMono(outL, rightUsable ? outR : nullptr, frames);
   publishTimes(frames);
   feedEngine(outL, outR, frames, true);
 }

@@ -80,7 +80,8 @@ class Templete : public CPresetSystemEffect, public orvane::MeterSettingsOwner {
   // The sample rate the processing runs at: the host's, or 44.1 kHz for a
   // rate outside 20 kHz .. 200 kHz.
   float processingRate() const;
-  float trimStep();
+  float trimStep(float target);
+  VstInt32 glide(const float* inL, const float* inR, float* outL, float* outR, VstInt32 frames);
   void stereoPath(float** inputs, float** outputs, VstInt32 frames);
   void monoPath(float** inputs, float** outputs, VstInt32 frames);
   float* rightOutput(float** outputs);

@@ -99,6 +99,39 @@ TEST(AudioPath, TrimGlidesTo63PercentInAboutTwoThousandSamplesAt44k1) {
   }
 }
 
+// The glide as a reference: one step per sample, never skipped.
+TEST(AudioPath, TrimGlideIsBitExactToStepwiseGlidingAcrossTargetChanges) {
+  EffectFixture f;
+  Templete& e = *f.effect;
+  e.setParameter(kProcess, 1.0f);
+  const auto x = noise(200000, 9);  // long enough for the gain to come to rest
+  std::vector<float> expected(x.size()), outL(x.size()), outR(x.size());
+  float c = e.trimGainCurrent();
+  const float k = 0.0005f;
+  const float targets[] = {0.9f, 0.5f, 0.5f, 0.1f, 0.73f, 0.73f};
+  size_t at = 0;
+  std::mt19937 rng(3);
+  for (int round = 0; at < x.size(); ++round) {
+    e.setParameter(kTrim, targets[round % 6]);
+    const float t = e.trimGainTarget();
+    size_t n = std::min<size_t>(x.size() - at, 1 + rng() % 30000);
+    for (size_t i = at; i < at + n; ++i) {
+      c = (float)((double)((t - c) * k + c) + 1e-14);
+      c = (float)((double)c - 1e-14);
+      expected[i] = c * x[i];
+    }
+    // In place on the left, apart on the right.
+    std::vector<float> left(x.begin() + at, x.begin() + at + n);
+    float* ins[2] = {left.data(), const_cast<float*>(&x[at])};
+    float* outs[2] = {left.data(), &outR[at]};
+    e.processReplacing(ins, outs, (VstInt32)n);
+    std::copy(left.begin(), left.end(), outL.begin() + at);
+    at += n;
+  }
+  ASSERT_EQ(0, std::memcmp(outL.data(), expected.data(), x.size() * 4));
+  ASSERT_EQ(0, std::memcmp(outR.data(), expected.data(), x.size() * 4));
+}
+
 TEST(AudioPath, TrimDoesNotGlideAcrossAResume) {
   EffectFixture f;
   Templete& e = *f.effect;

@@ -9,6 +9,7 @@
 // infinite-hold maxima. Every value is a relaxed atomic written whole.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 

@@ -38,11 +38,20 @@ float nearestTime(double ms, TimeMap map, bool rounding) {
   }
   return positionValue(best);
 }
+
+// A frequency knob, f = low * 100^v. The strip prints frequencies by
+// truncating digits, so a value a hair below the one asked for would read
+// "11k9" for 12 kHz: take the nearest float that does not fall short.
+float frequencyValue(double hz, double low) {
+  float v = clamp01(std::log(hz / low) / std::log(100.0));
+  while (v < 1.0f && low * std::pow(100.0, static_cast<double>(v)) < hz) v = std::nextafter(v, 2.0f);
+  return v > 1.0f ? 1.0f : v;
+}
 }  // namespace
 
 float trim(double dB) { return clamp01((dB + 20.0) / 40.0); }
-float hpFrequency(double hz) { return clamp01(std::log(hz / 20.0) / std::log(100.0)); }
-float lpFrequency(double hz) { return clamp01(std::log(hz / 300.0) / std::log(100.0)); }
+float hpFrequency(double hz) { return frequencyValue(hz, 20.0); }
+float lpFrequency(double hz) { return frequencyValue(hz, 300.0); }
 float lagTime(int ms) { return clamp01(ms / 999.0); }
 float reference24(double dBFS) { return clamp01((dBFS + 24.0) / 24.0); }
 float rmsReference(double dB) { return clamp01((dB + 20.0) / 30.0); }

@@ -103,11 +103,13 @@ int runMeterTool(int argc, const char* const* argv, FILE* out, FILE* err, bool e
   if (!o.makeTestSignal.empty()) return makeTestSignal(o, out, messages);
 
   // Outputs must never replace the audio they describe, nor each other.
-  if (!o.output.empty() && (o.output == o.input || sameFile(o.output, o.input)))
+  // "-o -" is standard output.
+  if (o.output == "-") o.output.clear();
+  if (!o.output.empty() && sameFile(o.output, o.input))
     return messages.fail(2, "--output '" + o.output + "' is the input file; choose another name");
-  if (!o.plot.empty() && (o.plot == o.input || sameFile(o.plot, o.input)))
+  if (!o.plot.empty() && sameFile(o.plot, o.input))
     return messages.fail(2, "--plot '" + o.plot + "' is the input file; choose another name");
-  if (!o.plot.empty() && !o.output.empty() && (o.plot == o.output || sameFile(o.plot, o.output)))
+  if (!o.plot.empty() && !o.output.empty() && sameFile(o.plot, o.output))
     return messages.fail(2, "--plot and --output name the same file");
 
   SoundReader reader;

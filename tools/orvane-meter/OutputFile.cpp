@@ -217,10 +217,23 @@ void OutputFile::discard() {
   slot_ = -1;
 }
 
+namespace {
+// A name with its folder resolved, so "./a.csv" and "a.csv" compare equal
+// even before the file exists.
+std::string resolvedName(const std::string& path) {
+  char* folder = realpath(folderOf(path).c_str(), nullptr);
+  if (!folder) return path;
+  std::string out = std::string(folder) + "/" + baseOf(path);
+  std::free(folder);
+  return out;
+}
+}  // namespace
+
 bool sameFile(const std::string& a, const std::string& b) {
+  if (a == b) return true;
   struct stat sa, sb;
-  if (stat(a.c_str(), &sa) != 0 || stat(b.c_str(), &sb) != 0) return false;
-  return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+  if (stat(a.c_str(), &sa) == 0 && stat(b.c_str(), &sb) == 0) return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+  return resolvedName(a) == resolvedName(b);
 }
 
 }  // namespace metertool

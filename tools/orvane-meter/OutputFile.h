@@ -50,8 +50,8 @@ class OutputFile {
   int slot_ = -1;  // in the list the interrupt handler cleans up
 };
 
-// True when both names reach the same existing file (hard links and
-// symbolic links included).
+// True when both names reach the same file: the same existing file (hard
+// and symbolic links included), or the same name in the same folder.
 bool sameFile(const std::string& a, const std::string& b);
 
 }  // namespace metertool

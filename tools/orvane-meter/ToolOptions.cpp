@@ -483,7 +483,7 @@ const OptionDef kOptions[] = {
     {"help", nullptr, Group::Tool, onHelp, "this text"},
     {"version", nullptr, Group::Tool, onVersion, "the tool's version"},
     {"format", "table|csv|json", Group::Tool, onFormat, "output format (default table)"},
-    {"output", "FILE", Group::Tool, onOutput, "write the output to FILE instead of standard output"},
+    {"output", "FILE", Group::Tool, onOutput, "write the output to FILE instead of standard output (- is standard output)"},
     {"plot", "FILE.png", Group::Tool, onPlot, "draw the needle and hold traces into a PNG picture"},
     {"rate-hz", "HZ", Group::Tool, onRate, "display refreshes per second (default 30)"},
     {"block", "FRAMES", Group::Tool, onBlock, "host block size (default 512)"},
@@ -506,7 +506,7 @@ const OptionDef kOptions[] = {
     {"show-filters", "show|hide", Group::Host, onShowFilters, "editor layout only (\"ShowFlt\")"},
     {"show-label", "show|hide", Group::Host, onShowLabel, "editor layout only (\"ShowLbl\")"},
 
-    {"reference", "DB", Group::Meter, onReference, "reference level: VU and PPM -24 to 0 dBFS, RMS -20 to +10 dB"},
+    {"reference", "DB", Group::Meter, onReference, "reference level: VU and PPM -24 to 0 dBFS, RMS -20 to +10 dB (first-run defaults: VU -18, PPM -12, RMS 0)"},
     {"integration", "MS", Group::Meter, onIntegration, "integration: VU 53 to 1697 ms; PPM and RMS peak rise 0 to 100 ms"},
     {"rms-integration", "MS", Group::Meter, onRmsIntegration, "RMS averaging time, 100 to 10000 ms (RMS)"},
     {"hold-time", "MS", Group::Meter, onHoldTime, "peak hold time, 100 to 10000 ms"},
@@ -627,9 +627,10 @@ std::string helpText() {
       "       orvane-meter --make-test-signal FILE [--signal-seconds S] [--signal-rate HZ] [--signal-channels N]\n"
       "\n"
       "Runs a sound file (WAV, AIFF, FLAC, Ogg; mono or stereo) through the ZEL Orvane effect\n"
-      "and its meter, and prints what the meter shows at each display refresh: the needle and\n"
-      "hold of each channel (and the RMS needle of the RMS meter) linear relative to the\n"
-      "reference level and in dB, and the over LED (- none, latch, OVER). A summary follows.\n"
+      "and its meter, and prints what the meter shows at each display refresh: the needle (on the\n"
+      "RMS meter its peak needle) and the hold of each channel, and the RMS needle of the RMS\n"
+      "meter, linear relative to the reference level and in dB, and the over LED (- none,\n"
+      "latch, OVER). A summary follows.\n"
       "Every option may also be written --name=value.\n";
   const struct {
     Group group;
@@ -647,7 +648,22 @@ std::string helpText() {
       std::string left = std::string("  --") + d.name + (d.argument ? std::string(" ") + d.argument : "");
       if (left.size() < 30) left.resize(30, ' ');
       else left += "\n" + std::string(30, ' ');
-      text += left + d.help + "\n";
+      // The description wrapped at word boundaries within 100 columns.
+      std::string line, word;
+      std::string help = std::string(d.help) + " ";
+      for (char c : help) {
+        if (c != ' ') {
+          word += c;
+          continue;
+        }
+        if (!line.empty() && line.size() + 1 + word.size() > 70) {
+          left += line + "\n" + std::string(30, ' ');
+          line.clear();
+        }
+        line += (line.empty() ? "" : " ") + word;
+        word.clear();
+      }
+      text += left + line + "\n";
     }
   }
   text +=

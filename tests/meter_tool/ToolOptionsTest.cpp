@@ -185,13 +185,3 @@ TEST(ToolOptions, RefusesBadCommandLinesWithOneClearLine) {
     EXPECT_EQ(r.message.find('\n'), std::string::npos) << r.message;
   }
 }
-
-TEST(ToolOptions, HelpNamesEveryOption) {
-  const std::string help = helpText();
-  for (const char* name : {"--meter", "--ms", "--hold", "--lag", "--process", "--trim", "--filters", "--hp", "--hp-slope",
-                           "--lp", "--lp-slope", "--scope", "--strips", "--show-filters", "--show-label", "--reference",
-                           "--integration", "--rms-integration", "--hold-time", "--return", "--ms-type", "--over-count",
-                           "--over-ref", "--led-ref", "--precise", "--vu-type", "--backlit", "--set", "--format",
-                           "--output", "--plot", "--rate-hz", "--block", "--make-test-signal"})
-    EXPECT_NE(help.find(std::string(name) + " "), std::string::npos) << name;
-}

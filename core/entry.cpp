@@ -2,6 +2,7 @@
 #include <new>
 
 #include "core/Templete.h"
+#include "editor/PluginEditor.h"
 #include "platform/Registry.h"
 #include "settings/SharedSettings.h"
 
@@ -18,7 +19,11 @@ namespace {
 // registry once, and every instance in the process shares them.
 struct LibraryState {
   orvane::SharedSettings settings{orvane::userRegistry()};
-  LibraryState() { orvane::SharedSettings::setLibrary(&settings); }
+  LibraryState() {
+    orvane::SharedSettings::setLibrary(&settings);
+    // Every instance made from here on gets its window.
+    orvane::installPluginEditor();
+  }
   ~LibraryState() { orvane::SharedSettings::setLibrary(nullptr); }
 };
 

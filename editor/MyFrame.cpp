@@ -1,0 +1,16 @@
+#include "editor/MyFrame.h"
+
+#include "editor/EditorPlatform.h"
+
+MyFrame::MyFrame(const VSTGUI::CRect& size, void* systemWindow, VSTGUI::VSTGUIEditorInterface* editor)
+    : CFrame(size, systemWindow, editor) {}
+
+VSTGUI::CMouseEventResult MyFrame::platformOnMouseDown(VSTGUI::CPoint& where, const VSTGUI::CButtonState& buttons) {
+  if (focusOnClick) orvane::focusNativeWindow(getSystemWindow());
+  // A click may close the window (and so release the frame) from inside;
+  // the frame stays alive until the click is handled.
+  remember();
+  VSTGUI::CMouseEventResult result = onMouseDown(where, buttons);
+  forget();
+  return result;
+}

@@ -48,6 +48,7 @@ VstIntPtr VSTCALLBACK hostCallback(AEffect* effect, VstInt32 opcode, VstInt32 in
       return host->outputLatency;
     case audioMasterSizeWindow:
       host->sizeWindowCalls.emplace_back(index, value);
+      if (host->editorWindow) host->editorWindow->resize((int)index, (int)value);
       return 1;
     default:
       return 0;

@@ -11,6 +11,8 @@
 
 namespace vsthost {
 
+class EditorWindow;
+
 // What the host answers and what it has been asked; tests change the
 // answers and read the records.
 struct HostState {
@@ -25,6 +27,8 @@ struct HostState {
   std::vector<std::pair<VstInt32, VstIntPtr>> sizeWindowCalls;  // width, height
   int versionQueries = 0;
   int pinQueries = 0;
+  // The editor window that a size request resizes, while one is open.
+  EditorWindow* editorWindow = nullptr;
 };
 
 class PluginLibrary {
@@ -74,10 +78,70 @@ class Plugin {
   std::vector<unsigned char> chunk();
   void setChunk(const void* data, VstInt32 size);
   VstIntPtr close();
+  HostState& host() { return host_; }
 
  private:
   AEffect* effect_ = nullptr;
   HostState& host_;
+};
+
+// Pixels as 8-bit BGRA, top row first (what Windows' device-independent
+// bitmaps hold).
+struct Image {
+  int width = 0;
+  int height = 0;
+  std::vector<uint8_t> bgra;
+};
+
+// PNG files through the system's imaging component. Windows only: natively
+// there is no window to capture and both answer false.
+bool readPNG(const std::string& path, Image& image);
+bool writePNG(const std::string& path, const Image& image);
+
+// The plug-in's editor as a host shows it. On Windows: a top-level window
+// with a child window of the editor's size for the plug-in to open into,
+// resized whenever the plug-in asks (audioMasterSizeWindow). Natively the
+// editor is opened with no parent: its frame is windowless.
+class EditorWindow {
+ public:
+  explicit EditorWindow(Plugin& plugin);
+  ~EditorWindow();  // closes the editor and the window
+  EditorWindow(const EditorWindow&) = delete;
+  EditorWindow& operator=(const EditorWindow&) = delete;
+
+  // Asks effEditGetRect, makes the window that size and opens the editor
+  // into it. False (window gone again) when the plug-in refuses.
+  bool open();
+  // effEditClose, then the window goes.
+  void close();
+  bool isOpen() const { return open_; }
+  // Pumps the window's messages for `milliseconds`, calling effEditIdle
+  // every `intervalMs` as a host's timer does.
+  void idle(int milliseconds, int intervalMs = 30);
+  // The editor's area as it shows now (Windows).
+  bool capture(Image& image);
+  bool savePNG(const std::string& path);
+
+  // The rectangle the plug-in reported before opening, and the size of the
+  // editor's area now.
+  const ERect& openingRect() const { return openingRect_; }
+  int width() const;
+  int height() const;
+  int idleCalls() const { return idleCalls_; }
+  void* parentWindow() const { return container_; }
+
+  // From the host callback: the plug-in wants this size.
+  void resize(int width, int height);
+
+ private:
+  Plugin& plugin_;
+  ERect openingRect_ = {0, 0, 0, 0};
+  bool open_ = false;
+  int idleCalls_ = 0;
+  int width_ = 0;
+  int height_ = 0;
+  void* topLevel_ = nullptr;
+  void* container_ = nullptr;
 };
 
 }  // namespace vsthost

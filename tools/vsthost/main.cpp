@@ -1,5 +1,7 @@
 // orvane-host: loads a VST 2.4 plug-in binary through its entry point and
 // prints what it reports, then runs a second of a 1 kHz tone through it.
+// With --editor it also shows the plug-in's window for a while (idling it
+// as a host does) and can save what the window showed as a PNG.
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -18,7 +20,8 @@ std::string fourCC(VstInt32 v) {
 }
 
 int usage() {
-  std::fprintf(stderr, "usage: orvane-host [--rate HZ] [--block FRAMES] PLUGIN\n");
+  std::fprintf(stderr,
+               "usage: orvane-host [--rate HZ] [--block FRAMES] [--editor SECONDS [--screenshot FILE.png]] PLUGIN\n");
   return 2;
 }
 
@@ -27,19 +30,26 @@ int usage() {
 int main(int argc, char** argv) {
   float rate = 48000.0f;
   int block = 512;
-  std::string path;
+  double editorSeconds = -1;
+  std::string path, screenshot;
   for (int i = 1; i < argc; ++i) {
     std::string a = argv[i];
     if (a == "--rate" && i + 1 < argc)
       rate = std::strtof(argv[++i], nullptr);
     else if (a == "--block" && i + 1 < argc)
       block = std::atoi(argv[++i]);
+    else if (a == "--editor" && i + 1 < argc)
+      editorSeconds = std::strtod(argv[++i], nullptr);
+    else if (a == "--screenshot" && i + 1 < argc)
+      screenshot = argv[++i];
     else if (!a.empty() && a[0] == '-')
       return usage();
     else
       path = a;
   }
   if (path.empty() || block <= 0 || block > 65536 || !(rate > 0)) return usage();
+  if (!screenshot.empty() && editorSeconds < 0) return usage();
+  if (editorSeconds > 3600) editorSeconds = 3600;
 
   vsthost::PluginLibrary library;
   if (!library.load(path)) {
@@ -86,7 +96,39 @@ int main(int argc, char** argv) {
   std::printf("audio        1 s of a 1 kHz tone at -6 dBFS in blocks of %d at %.0f Hz: output peak %.4f\n", block,
               rate, peak);
   std::printf("chunk        %zu bytes\n", plugin.chunk().size());
+
+  int status = 0;
+  if (editorSeconds >= 0) {
+    if (!(e->flags & effFlagsHasEditor)) {
+      std::printf("editor       none\n");
+    } else {
+      vsthost::EditorWindow window(plugin);
+      if (!window.open()) {
+        std::printf("editor       refused to open\n");
+        status = 1;
+      } else {
+        const ERect& r = window.openingRect();
+        std::printf("editor       %d x %d before opening, %d x %d open\n", r.right - r.left, r.bottom - r.top,
+                    window.width(), window.height());
+        // Audio keeps flowing while the window shows, as in a host.
+        const int idleMs = 30;
+        for (double shown = 0; shown < editorSeconds * 1000; shown += idleMs) {
+          plugin.process(ins, outs, block);
+          window.idle(idleMs, idleMs);
+        }
+        std::printf("idle         %d calls\n", window.idleCalls());
+        if (!screenshot.empty()) {
+          const bool saved = window.savePNG(screenshot);
+          std::printf("screenshot   %s%s\n", screenshot.c_str(), saved ? "" : " (not saved: no window to capture)");
+          if (!saved) status = 1;
+        }
+        window.close();
+        for (const auto& size : host.sizeWindowCalls)
+          std::printf("size request %ld x %ld\n", (long)size.first, (long)size.second);
+      }
+    }
+  }
   plugin.dispatch(effMainsChanged, 0, 0);
   std::printf("close        %ld\n", (long)plugin.close());
-  return 0;
+  return status;
 }

@@ -132,6 +132,42 @@ TEST(AudioPath, TrimGlideIsBitExactToStepwiseGlidingAcrossTargetChanges) {
   ASSERT_EQ(0, std::memcmp(outR.data(), expected.data(), x.size() * 4));
 }
 
+// The strip as the host hears it: sines through processReplacing with the
+// filters in come out at the gain the bank's own sections predict.
+TEST(AudioPath, FilteredSinesMatchTheBanksComputedResponse) {
+  struct Case {
+    float rate, hpFreq, hpSlope, lpFreq, lpSlope;
+  };
+  const Case cases[] = {{44100, 0.5f, 1, 1.0f, 0}, {48000, 0.2f, 0, 0.4f, 1}, {96000, 0.7f, 1, 0.9f, 1},
+                        {192000, 0.0f, 0, 0.95f, 0}};
+  for (const Case& c : cases) {
+    EffectFixture f;
+    Templete& e = *f.effect;
+    e.setSampleRate(c.rate);
+    e.resume();
+    e.setParameter(kProcess, 1.0f);
+    e.setParameter(kProcFlt, 1.0f);
+    e.setParameter(kHPFreq, c.hpFreq);
+    e.setParameter(kHPSlope, c.hpSlope);
+    e.setParameter(kLPFreq, c.lpFreq);
+    e.setParameter(kLPSlope, c.lpSlope);
+    for (double hz : {50.0, 440.0, 3000.0, 15000.0}) {
+      const size_t n = (size_t)c.rate;  // one second: the filters settle, then measure
+      std::vector<float> x(n), outL, outR;
+      for (size_t i = 0; i < n; ++i) x[i] = (float)(0.5 * std::sin(2 * 3.14159265358979323846 * hz * i / c.rate));
+      run(e, x, x, outL, outR, 512);
+      double sumIn = 0, sumOut = 0;
+      for (size_t i = n / 2; i < n; ++i) {
+        sumIn += (double)x[i] * x[i];
+        sumOut += (double)outL[i] * outL[i];
+      }
+      const double measured = 10 * std::log10(sumOut / sumIn);
+      const double computed = 20 * std::log10(e.filterBank().magnitudeAt(hz));
+      EXPECT_NEAR(measured, computed, 0.01) << c.rate << " Hz rate, tone " << hz;
+    }
+  }
+}
+
 TEST(AudioPath, TrimDoesNotGlideAcrossAResume) {
   EffectFixture f;
   Templete& e = *f.effect;

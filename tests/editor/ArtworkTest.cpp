@@ -12,22 +12,16 @@ TEST(Artwork, CommittedBitmapsAreWhatTheGeneratorDrawsNow) {
     ASSERT_TRUE(art.paint(drawn)) << art.id;
     ASSERT_TRUE(readPNG(std::string(ORVANE_ARTWORK_DIR) + "/" + std::to_string(art.id) + ".png", committed))
         << art.id << ": run orvane-artwork --out resources";
+    if (art.id == kBackgroundId) {
+      EXPECT_EQ(drawn.width, 586);
+      EXPECT_EQ(drawn.height, 261);
+    }
     ASSERT_EQ(committed.width, drawn.width) << art.id;
     ASSERT_EQ(committed.height, drawn.height) << art.id;
     size_t differing = 0;
     for (size_t i = 0; i < drawn.argb.size(); ++i) differing += committed.argb[i] != drawn.argb[i];
     EXPECT_EQ(differing, 0u) << art.id << ": run orvane-artwork --out resources";
   }
-}
-
-TEST(Artwork, BackgroundCoversTheTallestWindowOpaquelyAndIsTheSameOnEveryRun) {
-  Image a, b;
-  ASSERT_TRUE(paintBackground(a));
-  ASSERT_TRUE(paintBackground(b));
-  EXPECT_EQ(a.width, 586);
-  EXPECT_EQ(a.height, 261);
-  EXPECT_EQ(a.argb, b.argb);
-  for (uint32_t p : a.argb) ASSERT_EQ(p >> 24, 0xFFu);
 }
 
 TEST(Artwork, PngFilesRoundTripAndCarryTheirOrigin) {

@@ -169,18 +169,3 @@ TEST(EditorLayout, ControlChangesAutomateHostParametersAndReachTheShownPanelAndT
   EXPECT_EQ(f.host.automated, std::vector<VstInt32>{orvane::kShowLbl});
   EXPECT_EQ(f.rect().bottom, 221);
 }
-
-TEST(EditorLayout, AWindowWithoutPartsStillSwitchesAndSizes) {
-  EditorFixture f(false);
-  ASSERT_TRUE(f.open());
-  f.setParameter(orvane::kMeter, 1.0f);
-  EXPECT_EQ(f.editor()->getCurrentMeter(), 2);
-  f.setParameter(orvane::kShowFlt, 1.0f);
-  EXPECT_EQ(f.rect().bottom, 235);
-  CControl c(CRect(0, 0, 10, 10), f.editor(), orvane::kHold);
-  c.setValue(1.0f);
-  f.editor()->valueChanged(&c);
-  EXPECT_EQ(f.effect->getParameter(orvane::kHold), 1.0f);
-  f.idle();
-  f.close();
-}

@@ -79,13 +79,6 @@ TEST(EditorThreading, AChangeFromAnotherThreadReachesTheViewsOnlyOnTheNextIdle) 
   EXPECT_TRUE(f.log.with("vu.param").empty());  // taken once only
 }
 
-TEST(EditorThreading, ChangesOnTheWindowThreadApplyAtOnce) {
-  EditorFixture f;
-  ASSERT_TRUE(f.open());
-  f.setParameter(orvane::kMeter, 0.5f);
-  EXPECT_EQ(f.editor()->getCurrentMeter(), 1);
-}
-
 TEST(EditorThreading, TheViewsEndWithTheEffectsValueWhenBothThreadsChangeIt) {
   EditorFixture f;
   ASSERT_TRUE(f.open());

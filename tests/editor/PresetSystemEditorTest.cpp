@@ -23,24 +23,17 @@ TEST(PresetSystemEditor, AnEditorNeverOpenedStillLeavesItsPlacesInTheRegistry) {
   EXPECT_EQ(desktop->oleUninits, 1);
 }
 
-TEST(PresetSystemEditor, KeepsAtMost256CharactersOfTheWorkingDirectory) {
+TEST(PresetSystemEditor, KeepsAtMost256CharactersAndARefusingRegistryCostsOnlyTheValues) {
   orvane::MemoryRegistry registry;
   FakeDesktop desktop;
   desktop.directory = std::string(300, 'd');
-  {
-    CPresetSystemEditor base(nullptr, registry, desktop);
-    EXPECT_EQ(base.getCurrentDirectory().size(), 256u);
-  }
-  EXPECT_EQ(registry.texts["CurrDir"], std::string(256, 'd'));
-}
-
-TEST(PresetSystemEditor, ARegistryThatRefusesWritesCostsNothingButTheValues) {
-  orvane::MemoryRegistry registry;
-  registry.writable = false;
-  FakeDesktop desktop;
   { CPresetSystemEditor base(nullptr, registry, desktop); }
-  EXPECT_TRUE(registry.texts.empty());
-  EXPECT_EQ(desktop.oleUninits, 1);
+  EXPECT_EQ(registry.texts["CurrDir"], std::string(256, 'd'));
+  orvane::MemoryRegistry locked;
+  locked.writable = false;
+  { CPresetSystemEditor base(nullptr, locked, desktop); }
+  EXPECT_TRUE(locked.texts.empty());
+  EXPECT_EQ(desktop.oleUninits, 2);
 }
 
 namespace {
@@ -74,6 +67,11 @@ TEST(PresetSystemEditor, TheManualButtonOpensThePathFromTheRegistryOncePerPress)
   f.registry.texts["ManualPath"] = "D:\\manual.pdf";
   pressManual(f);
   EXPECT_EQ(f.desktop.opened.back(), "D:\\manual.pdf");
+  // Any other tag opens nothing.
+  CControl other(CRect(0, 0, 10, 10), f.editor(), 120);
+  other.setValue(1.0f);
+  f.editor()->valueChanged(&other);
+  EXPECT_EQ(f.desktop.opened.size(), 2u);
 }
 
 TEST(PresetSystemEditor, TellsTheUserWhyTheManualDidNotOpen) {
@@ -113,14 +111,4 @@ TEST(PresetSystemEditor, AMissingOrOverlongManualPathOpensNothingAndSaysSo) {
   ASSERT_EQ(f.desktop.messages.size(), 3u);
   EXPECT_EQ(f.desktop.messages[0].text, "Could not open user manual");
   EXPECT_EQ(f.desktop.messages[0].caption, "");
-}
-
-TEST(PresetSystemEditor, OtherTagsOpenNothing) {
-  EditorFixture f;
-  ASSERT_TRUE(f.open());
-  CControl other(CRect(0, 0, 10, 10), f.editor(), 120);
-  other.setValue(1.0f);
-  f.editor()->valueChanged(&other);
-  f.editor()->valueChanged(nullptr);
-  EXPECT_TRUE(f.desktop.opened.empty());
 }

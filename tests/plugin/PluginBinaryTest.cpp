@@ -75,7 +75,8 @@ TEST(PluginBinary, FillsItsRecordAndAnswersIdentity) {
   EXPECT_EQ(e->numPrograms, 1);
   EXPECT_EQ(e->numInputs, 2);
   EXPECT_EQ(e->numOutputs, 2);
-  EXPECT_EQ(e->flags & (effFlagsCanReplacing | effFlagsProgramChunks | effFlagsCanDoubleReplacing), 0x30);
+  // Has an editor, can replace, keeps its state in a chunk; no double precision.
+  EXPECT_EQ(e->flags, 0x31);
   EXPECT_EQ(e->version, 1);
   EXPECT_EQ(i.plugin.dispatch(effIdentify), vstFourCC('N', 'v', 'E', 'f'));
   EXPECT_EQ(i.plugin.text(effGetVendorString), "zelcraft.example");

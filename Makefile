@@ -1,6 +1,7 @@
 # The two commands of README.md. Both first install what the machine lacks.
 #   make demo   build everything and run the meters on a test signal
 #   make test   build the three toolchains and run every test
+MAKEFLAGS += --no-print-directory
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=Release
 

@@ -9,36 +9,13 @@ namespace orvane {
 namespace {
 
 // The envelope and hold recursions of one block, kept in registers.
-struct PPMChannel {
-  double env;
-  double hold;
-  int counter;
-};
-
 struct PPMBlock {
-  PPMChannel a, b;
+  PeakChannel a, b;
   double attack;
   double fall;
   int holdLimit;  // the hold counter at which the mark starts to fall
 
-  void stepChannel(PPMChannel& ch, double level) const {
-    double e = ch.env;
-    // Written as a branch: rises are rare and well predicted, which keeps
-    // the coefficient choice off the recursion's critical path.
-    if (level > e) e += (level - e) * attack;
-    else e += (level - e) * fall;
-    // Values below about 1e-30 become exact zeros: no denormals.
-    e = (e + 1e-14) - 1e-14;
-    ch.env = e;
-    double h = ch.hold;
-    if (e > h) {
-      h = e;
-      ch.counter = 0;
-    }
-    if (ch.counter >= holdLimit) h -= h * fall;
-    if (ch.counter < kHoldCounterCeiling) ++ch.counter;
-    ch.hold = (h + 1e-14) - 1e-14;
-  }
+  void stepChannel(PeakChannel& ch, double level) const { stepPeak(ch, level, attack, fall, holdLimit); }
   void step(double ca, double cb) {
     stepChannel(a, ca);
     stepChannel(b, cb);

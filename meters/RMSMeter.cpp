@@ -21,10 +21,8 @@ float averagingCoefficient(float sampleRate, double ms) {
 }
 
 struct RMSChannel {
-  double env;
-  double hold;
+  PeakChannel peak;
   double meanSquare;
-  int counter;
 };
 
 // The three recursions of one block, kept in registers.
@@ -36,21 +34,7 @@ struct RMSBlock {
   double averaging;
 
   void stepChannel(RMSChannel& ch, double level) const {
-    double e = ch.env;
-    // Written as a branch: rises are rare and well predicted, which keeps
-    // the coefficient choice off the recursion's critical path.
-    if (level > e) e += (level - e) * attack;
-    else e += (level - e) * fall;
-    e = (e + 1e-14) - 1e-14;  // no denormals: tiny values become zero
-    ch.env = e;
-    double h = ch.hold;
-    if (e > h) {
-      h = e;
-      ch.counter = 0;
-    }
-    if (ch.counter >= holdLimit) h -= h * fall;
-    if (ch.counter < kHoldCounterCeiling) ++ch.counter;
-    ch.hold = (h + 1e-14) - 1e-14;
+    stepPeak(ch.peak, level, attack, fall, holdLimit);
     double m = ch.meanSquare;
     m += (level * level - m) * averaging;
     ch.meanSquare = (m + 1e-14) - 1e-14;
@@ -61,10 +45,10 @@ struct RMSBlock {
   }
   template <class F>
   void forEachReading(F f) const {
-    f(kMainReading, 0, a.env);
-    f(kMainReading, 1, b.env);
-    f(kHoldReading, 0, a.hold);
-    f(kHoldReading, 1, b.hold);
+    f(kMainReading, 0, a.peak.env);
+    f(kMainReading, 1, b.peak.env);
+    f(kHoldReading, 0, a.peak.hold);
+    f(kHoldReading, 1, b.peak.hold);
     f(kMeanSquareReading, 0, a.meanSquare);
     f(kMeanSquareReading, 1, b.meanSquare);
   }
@@ -185,8 +169,8 @@ void RMSMeter::process(const float* a, const float* b, int32_t frames) {
   if (!a || frames <= 0) return;
   core_.beginBlock();
   MeterReadout& r = core_.readout();
-  RMSBlock block{{r.reading(kMainReading, 0), r.reading(kHoldReading, 0), r.reading(kMeanSquareReading, 0), holdCounter_[0]},
-                 {r.reading(kMainReading, 1), r.reading(kHoldReading, 1), r.reading(kMeanSquareReading, 1), holdCounter_[1]},
+  RMSBlock block{{{r.reading(kMainReading, 0), r.reading(kHoldReading, 0), holdCounter_[0]}, r.reading(kMeanSquareReading, 0)},
+                 {{r.reading(kMainReading, 1), r.reading(kHoldReading, 1), holdCounter_[1]}, r.reading(kMeanSquareReading, 1)},
                  attack_,
                  fall_,
                  holdCountLimit(holdLength_),
@@ -195,8 +179,8 @@ void RMSMeter::process(const float* a, const float* b, int32_t frames) {
   // NaN or infinity in the audio sends the readings back to rest rather
   // than leaving them NaN or pegged for good.
   block.forEachReading([this, usable](int kind, int channel, double value) { core_.publish(kind, channel, value, usable); });
-  holdCounter_[0] = block.a.counter;
-  holdCounter_[1] = block.b.counter;
+  holdCounter_[0] = block.a.peak.counter;
+  holdCounter_[1] = block.b.peak.counter;
 }
 
 void RMSMeter::processStereo(float** outputs, int32_t frames) {

@@ -13,13 +13,14 @@ MeterCore::MeterCore(int readingKinds, double restValue) : readout_(readingKinds
 void MeterCore::setLRMS(float raw) {
   raw = safeSettingValue(raw, lrmsRaw_);
   lrmsRaw_ = raw;
-  msOn_ = static_cast<int>(raw + 0.5f);
+  // In double, as the effect reads the same value for its display.
+  msOn_ = static_cast<int>(static_cast<double>(raw) + 0.5);
 }
 
 void MeterCore::setHold(float raw) {
   raw = safeSettingValue(raw, holdRaw_);
   holdRaw_ = raw;
-  readout_.holdMode_ = static_cast<int>(raw * 2.0f + 0.5f);
+  readout_.holdMode_ = static_cast<int>(static_cast<double>(raw) * 2.0 + 0.5);
 }
 
 void MeterCore::setLagTime(float raw) {

@@ -45,7 +45,8 @@ void MeterScope::applyThroughOwner(int32_t index, float value) {
 void MeterScope::setScope(float raw) {
   if (raw != raw) return;  // NaN names no scope: stay where we are
   const float v = safeSettingValue(raw, 0.0f);
-  const int scope = static_cast<int>(v * 2.0f + 0.5f);
+  // In double, as the effect reads the same value for its display.
+  const int scope = static_cast<int>(static_cast<double>(v) * 2.0 + 0.5);
   scope_ = scope;
   if (scope == kScopeInstance) {
     // The first visit to Instance starts from the Session values; later

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 
+#include "meters/VUmeter.h"
 #include "tests/core/EffectTestSupport.h"
 
 using namespace orvane;
@@ -219,6 +220,20 @@ TEST(EffectParameters, NanChangesNothingAndBadIndicesDoNothing) {
     EXPECT_EQ(f.dispatch(effGetParameterProperties, i, 0, &p), 0) << i;
   }
   EXPECT_FLOAT_EQ(e.getParameter(kTrim), 0.75f);
+}
+
+TEST(EffectParameters, JustBelowAStateBoundaryTheEffectAndItsEnginesAgree) {
+  EffectFixture f;
+  const float below = std::nextafter(0.5f, 0.0f);  // + 0.5 rounds up to 1 in float
+  f.effect->setParameter(kLRMS, below);
+  EXPECT_EQ(f.display(kLRMS), "LR");
+  EXPECT_EQ(f.effect->engines().vu().msOn(), 0);
+  f.effect->setParameter(kHold, std::nextafter(0.25f, 0.0f));
+  EXPECT_EQ(f.display(kHold), "Off");
+  EXPECT_EQ(f.effect->engines().vu().holdMode(), 0);
+  f.effect->setParameter(kGSIcal, std::nextafter(0.75f, 0.0f));
+  EXPECT_EQ(f.display(kGSIcal), "Session");
+  EXPECT_EQ(f.effect->engines().vu().scope(), kScopeSession);
 }
 
 TEST(EffectParameters, ANewInstanceStartsWithTheScopeAndMeterChosenLast) {

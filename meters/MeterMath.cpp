@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "meters/NumberFormat.h"
+
 namespace orvane {
 namespace {
 
@@ -99,6 +101,19 @@ float safeSampleRate(float sampleRate) {
   if (sampleRate < 1000.0f) return 1000.0f;
   if (sampleRate > 800000.0f) return 800000.0f;
   return sampleRate;
+}
+
+void referenceText(double referenceAmplitude, char* text) {
+  formatNumberWithUnit(20.0 * std::log10(referenceAmplitude), 1, "dBFS", text, kSettingTextBytes);
+}
+
+void shortTimeText(double ms, char* text) {
+  formatNumberWithUnit(static_cast<int>(ms + 0.5), 0, "ms", text, kSettingTextBytes);
+}
+
+void longTimeText(double ms, char* text) {
+  // Seconds in single precision, as the knob's value itself is.
+  formatNumberWithUnit(static_cast<float>(ms) * 0.001f, 2, "s", text, kSettingTextBytes);
 }
 
 }  // namespace orvane

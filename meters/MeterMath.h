@@ -80,4 +80,12 @@ float referenceDbFromSetting24(float value);
 // (NaN, zero, negative, absurd) is made safe here.
 float safeSampleRate(float sampleRate);
 
+// The texts beside the back-panel knobs; `text` holds at least 32 bytes.
+// A reference as "-18.0dBFS", a short time in whole milliseconds ("10ms"),
+// a long time in seconds with two decimals ("1.00s").
+constexpr int kSettingTextBytes = 32;
+void referenceText(double referenceAmplitude, char* text);
+void shortTimeText(double ms, char* text);
+void longTimeText(double ms, char* text);
+
 }  // namespace orvane

@@ -119,14 +119,13 @@ float RMSMeter::getParameter(int32_t index) const { return scope_.value(index); 
 
 void RMSMeter::getParameterDisplay(int32_t index, char* text) const {
   if (!text) return;
-  constexpr std::size_t kSize = 32;
   text[0] = '\0';
   switch (index) {
-    case kReference: formatNumberWithUnit(20.0 * std::log10(ref_.load()), 1, "dBFS", text, kSize); break;
-    case kIntegration: formatNumberWithUnit(static_cast<int>(integrationMs_ + 0.5), 0, "ms", text, kSize); break;
-    case kRmsIntegration: formatNumberWithUnit(static_cast<float>(averagingMs_) * 0.001f, 2, "s", text, kSize); break;
-    case kHoldTime: formatNumberWithUnit(static_cast<float>(holdMs_) * 0.001f, 2, "s", text, kSize); break;
-    case kReturn: formatNumberWithUnit(static_cast<float>(returnMs_) * 0.001f, 2, "s", text, kSize); break;
+    case kReference: referenceText(ref_.load(), text); break;
+    case kIntegration: shortTimeText(integrationMs_, text); break;
+    case kRmsIntegration: longTimeText(averagingMs_, text); break;
+    case kHoldTime: longTimeText(holdMs_, text); break;
+    case kReturn: longTimeText(returnMs_, text); break;
     default: break;
   }
 }

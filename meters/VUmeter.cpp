@@ -66,17 +66,16 @@ float VUmeter::getParameter(int32_t index) const { return scope_.value(index); }
 
 void VUmeter::getParameterDisplay(int32_t index, char* text) const {
   if (!text) return;
-  constexpr std::size_t kSize = 32;
   text[0] = '\0';
   switch (index) {
     case kReference:
-      formatNumberWithUnit(20.0 * std::log10(ref_.load()), 1, "dBFS", text, kSize);
+      referenceText(ref_.load(), text);
       break;
     case kIntegration:
-      formatNumberWithUnit(static_cast<int>(modelMs_ * kModelToShown + 0.5), 0, "ms", text, kSize);
+      shortTimeText(modelMs_ * kModelToShown, text);
       break;
     case kHoldTime:
-      formatNumberWithUnit(static_cast<float>(holdMs_) * 0.001f, 2, "s", text, kSize);
+      longTimeText(holdMs_, text);
       break;
     default: break;
   }

@@ -56,7 +56,6 @@ class AudioEffect {
   // Calls the host; 0 when there is no host callback.
   VstIntPtr callHost(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr,
                      float opt = 0) const;
-  VstInt32 getMasterVersion() const { return (VstInt32)callHost(audioMasterVersion); }
 
   static AudioEffect* fromAeffect(AEffect* e) { return e ? static_cast<AudioEffect*>(e->object) : nullptr; }
 
@@ -71,7 +70,6 @@ class AudioEffect {
     else
       cEffect.flags &= ~flag;
   }
-  void canProcessReplacing(bool on = true) { setFlag(effFlagsCanReplacing, on); }
   void programsAreChunks(bool on = true) { setFlag(effFlagsProgramChunks, on); }
 
   float sampleRate;

@@ -45,6 +45,8 @@ const ParameterInfo& parameterInfo(int32_t index) {
 
 double trimDecibels(float v) { return (int)(v * 400.0f + 0.5f) * 0.1 - 20.0; }
 
+float trimGain(float v) { return (float)std::pow(10.0, (float)trimDecibels(v) * 0.05); }
+
 double hpFrequency(float v) { return 20.0 * std::pow(100.0, (double)v); }
 
 double lpFrequency(float v) { return 300.0 * std::pow(100.0, (double)v); }

@@ -75,6 +75,7 @@ inline int threeState(float v) { return (int)((double)v * 2.0 + 0.5); }
 
 // Value mappings.
 double trimDecibels(float v);   // -20.0 .. +20.0 in 0.1 dB steps
+float trimGain(float v);        // 10^(dB/20) of that trim: the glide's target
 double hpFrequency(float v);    // 20 * 100^v Hz
 double lpFrequency(float v);    // 300 * 100^v Hz
 int lagMilliseconds(float v);   // 0 .. 999

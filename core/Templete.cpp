@@ -49,8 +49,7 @@ Templete::Templete(audioMasterCallback audioMaster, SharedSettings& shared)
   values_[kGSIcal].store(shared_.defaultScope() * 0.5f);
   values_[kMeter].store(shared_.lastMeterType() * 0.5f);
   meterType_.store(threeState(values_[kMeter].load()));
-  trimDb_ = (float)trimDecibels(values_[kTrim].load());
-  trimGainTarget_.store((float)std::pow(10.0, trimDb_ * 0.05));
+  trimGainTarget_.store(trimGain(values_[kTrim].load()));
   for (int slot = 0; slot < kMeterSettingCount; ++slot)
     settingsMirror_[slot] = engines_->getSetting(meterSettingBySlot(slot).index);
   std::snprintf(label_, sizeof(label_), "%s", "Master Track");
@@ -286,8 +285,7 @@ void Templete::setParameter(VstInt32 index, float value) {
         break;
       case kTrim:
         values_[index].store(v);
-        trimDb_ = (float)trimDecibels(v);
-        trimGainTarget_.store((float)std::pow(10.0, trimDb_ * 0.05), std::memory_order_relaxed);
+        trimGainTarget_.store(trimGain(v), std::memory_order_relaxed);
         break;
       case kGSIcal:
         values_[index].store(v);

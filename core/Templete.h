@@ -102,7 +102,6 @@ class Templete : public CPresetSystemEffect, public orvane::MeterSettingsOwner {
   std::atomic<int> procFltOn_{0};
   std::atomic<int> meterType_{0};
   std::atomic<float> trimGainTarget_{1.0f};
-  float trimDb_ = 0.0f;
   float settingsMirror_[orvane::kMeterSettingCount];
 
   // Audio thread only.

@@ -15,7 +15,9 @@ qemu=/usr/bin/qemu-i386
 # Starts the 32-bit Wine loader: the very program the tests need, and a
 # 32-bit x86 ELF executable.
 try32() {
-  try32_output=$(QEMU_RESERVED_VA=0xffff0000 timeout 120 "$w32" --version 2>&1)
+  # Through bash's exec: execvp would hand a program the kernel refuses to
+  # the shell as a script, and hide the refusal.
+  try32_output=$(QEMU_RESERVED_VA=0xffff0000 timeout 120 bash -c 'exec "$0" --version' "$w32" 2>&1)
 }
 
 emulated() {

@@ -24,6 +24,7 @@ while [ ! -f "$build_dir/CMakeCache.txt" ] && [ "$build_dir" != / ]; do
   build_dir=$(dirname "$build_dir")
 done
 [ "$build_dir" = / ] && build_dir=$PWD
+build_dir=$(cd "$build_dir" && pwd)
 export WINEPREFIX=${WINEPREFIX:-$build_dir/wineprefix}
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}

@@ -33,7 +33,7 @@ probe() {
     if emulated; then echo emulated; else echo native; fi
     return 0
   fi
-  if [ -f "$entry" ]; then
+  if emulated; then
     echo "this machine cannot run 32-bit programs (its QEMU emulation entry did not start Wine's 32-bit loader)"
   else
     echo "this machine cannot run 32-bit programs"

@@ -96,12 +96,13 @@ bool paintProcess(Image& out, double scale) {
   });
 }
 
+// Show or hide: the window's Strips key and each strip's own key.
 bool paintStrips(Image& out, double scale) {
-  return paintFrames(out, scale, 11, 14, 2, true, [](Canvas& c, int n) {
+  return paintFrames(out, scale, 11, 11, 2, true, [](Canvas& c, int n) {
     cairo_t* cr = c.cr();
-    key(cr, 0.5, 0.5, 10, 13, n == 1, 0.0);
+    key(cr, 0.5, 0.5, 10, 10, n == 1, 0.0);
     rgb(cr, n == 1 ? kLamp : kEngraving);
-    triangle(cr, 5.5, 7, 6, n == 1 ? 2 : 3);
+    triangle(cr, 5.5, 5.5, 5, n == 1 ? 2 : 3);
   });
 }
 
@@ -248,7 +249,8 @@ void addButtonArtwork(std::vector<Artwork>& list) {
                   &paintScope});
   list.push_back({10015, 150, 20, 3, "meter selector (its middle shows the panel): normal, left key lit, right key lit",
                   &paintSelector});
-  list.push_back({10025, 11, 14, 2, "Strips key: strips hidden (arrow down), shown (arrow up, lit)", &paintStrips});
+  list.push_back({10025, 11, 11, 2,
+                  "show/hide key (Strips, and each strip's own): hidden (arrow down), shown (up, lit)", &paintStrips});
   list.push_back({40011, 66, 19, 2, "VU channel label A: LEFT, MID", &paintChannelLabel<0, 0>});
   list.push_back({40012, 66, 19, 2, "VU channel label B: RIGHT, SIDE", &paintChannelLabel<0, 1>});
   list.push_back({41005, 40, 20, 2, "RMS LR/MS key: LR lit, MS lit", &paintLrMs<1>});

@@ -80,6 +80,36 @@ int mockup(const std::string& dir) {
     if (!writePNG(base, path, "A mock-up of orvane-artwork's bitmaps in place; not shipped.")) return 1;
     std::printf("%s\n", path.c_str());
   }
+  // The window at full height: each meter's strips, expanded, under it.
+  for (int type = 0; type < 3; ++type) {
+    static const int kPanels[] = {10000, 41001, 42001};
+    Image base = draw(10000);
+    Image panel = draw(kPanels[type]);
+    drawOver(base, panel, 0, 169, 0, 0);
+    auto put = [&](int id, int frame, int x, int y) {
+      const Artwork* a = findArtwork(id);
+      if (a) drawOver(base, draw(id), frame, a->height, x, y);
+    };
+    put(31000 + 100 * type, 0, 0, 169);
+    put(10020, 2, 541, 169 + 4);
+    put(10025, 1, 574, 169);
+    put(10021, 1, 16, 169 + 20);
+    put(10021, 0, 281, 169 + 20);
+    put(10024, 0, 58 + 36, 169 + 10);
+    put(10024, 0, 323 + 100, 169 + 10);
+    put(31001, 0, 223, 169 + 8);
+    put(31001, 1, 489, 169 + 8);
+    put(34000 + 100 * type, 0, 0, 222);
+    put(34001, 0, 541, 223);
+    put(34001, 1, 541, 223);
+    put(34001, 2, 541, 223);
+    put(10025, 1, 574, 222);
+    put(10008, 0, 523 - 20 - 26, 223);
+    const std::string path = dir + "/mockup-strips-" + std::to_string(type) + ".png";
+    if (!writePNG(base, path, "A mock-up of orvane-artwork's bitmaps in place; not shipped.")) return 1;
+    std::printf("%s\n", path.c_str());
+  }
+
   // The back panels with their knobs at their reset values.
   struct Piece {
     int id, frame, x, y;

@@ -68,9 +68,12 @@ TEST(Artwork, CommittedBitmapsAreWhatTheGeneratorDrawsNow) {
 TEST(Artwork, EveryBitmapHasItsFramesStackedAndDrawsAtTwiceTheSize) {
   // The bitmaps the meter panels, their back panels and the main window's
   // controls load.
-  const int needed[] = {989,   10000, 10001, 10002, 10003, 10005, 10006, 10010, 10013, 10014, 10015, 10016, 10025,
-                        40000, 40001, 40002, 40003, 40007, 40008, 40011, 40012, 41000, 41001, 41003, 41005, 41006,
-                        41007, 41008, 41011, 41012, 42000, 42001, 42003, 42005, 42006, 42007, 42011, 42012};
+  const int needed[] = {989, 10000, 10001, 10002, 10003, 10005, 10006, 10010, 10013, 10014, 10015, 10016, 10025, 40000,
+                        40001, 40002, 40003, 40007, 40008, 40011, 40012, 41000, 41001, 41003, 41005, 41006, 41007,
+                        41008, 41011, 41012, 42000, 42001, 42003, 42005, 42006, 42007, 42011, 42012,
+                        // the strips
+                        10008, 10020, 10021, 10024, 10100, 10102, 10103, 31000, 31001, 31100, 31200, 34000, 34001,
+                        34100, 34200, 40100, 41100, 42100};
   for (int id : needed) EXPECT_NE(findArtwork(id), nullptr) << id;
   int last = 0;
   for (const Artwork& art : allArtwork()) {
@@ -189,6 +192,28 @@ TEST(Artwork, KnobPointersAndTheirPrintedMarksAgree) {
     const double on = along(back, 455.5, 55.5, a, 19, 22);
     EXPECT_GT(on - along(back, 455.5, 55.5, a + 6, 19, 22), 40) << f;
     EXPECT_GT(on - along(back, 455.5, 55.5, a - 6, 19, 22), 40) << f;
+  }
+}
+
+// The filters strips' frequency marks sit under the slider handle's centre
+// at the value of that frequency (the handle's left edge travels 144 pixels
+// from the track's left end; the handle is 19 wide).
+TEST(Artwork, FilterScaleMarksSitUnderTheHandleForTheirFrequency) {
+  struct Mark {
+    double trackLeft, base, frequency;
+  };
+  const Mark marks[] = {{58, 20, 20},    {58, 20, 200},    {58, 20, 2000},
+                        {323, 300, 300}, {323, 300, 3000}, {323, 300, 30000}};
+  for (int id : {31000, 31100, 31200}) {
+    const Image strip = drawn(id);
+    ASSERT_EQ(strip.height, 53) << id;
+    for (const Mark& m : marks) {
+      const double v = std::log(m.frequency / m.base) / std::log(100.0);
+      const int x = int(std::floor(m.trackLeft + 9.5 + 144 * v));
+      const double on = luminance(strip.at(x, 44));
+      EXPECT_GT(on - luminance(strip.at(x - 3, 44)), 50) << id << " at " << m.frequency << " Hz";
+      EXPECT_GT(on - luminance(strip.at(x + 3, 44)), 50) << id << " at " << m.frequency << " Hz";
+    }
   }
 }
 

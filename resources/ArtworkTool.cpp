@@ -1,11 +1,18 @@
 // orvane-artwork: draws the plug-in's bitmaps into PNG files named by their
 // resource identifier, or checks that files already there are what it
 // draws now.
-//   orvane-artwork [--out DIR]     write DIR/N.png (default: .)
+//   orvane-artwork [--out DIR] [--scale S] [--only ID]
+//                                  write DIR/N.png (default: .), at 2x as
+//                                  DIR/N@2x.png
 //   orvane-artwork --check DIR     exit 1 when a file differs or is missing
+//   orvane-artwork --table         print the table of bitmaps (Markdown)
+//   orvane-artwork --mockup DIR    the three panels with their controls
+//                                  placed, as DIR/mockup-N.png (not shipped)
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "resources/ArtworkPainter.h"
 
@@ -14,8 +21,152 @@ using namespace orvane::artwork;
 namespace {
 
 int usage() {
-  std::fprintf(stderr, "usage: orvane-artwork [--out DIR | --check DIR]\n");
+  std::fprintf(stderr, "usage: orvane-artwork [--out DIR] [--scale S] [--only ID] | --check DIR | --table\n");
   return 2;
+}
+
+void table() {
+  std::printf("| Id | Frame (w x h) | Frames | Pixels | Shows |\n|---|---|---|---|---|\n");
+  for (const Artwork& a : allArtwork()) {
+    Image image;
+    a.paint(image, 1.0);
+    bool opaque = true;
+    for (uint32_t p : image.argb) opaque = opaque && (p >> 24) == 0xFFu;
+    std::printf("| %d | %d x %d | %d | %s | %s |\n", a.id, a.width, a.height, a.frames, opaque ? "opaque" : "alpha",
+                a.shows);
+  }
+}
+
+Image draw(int id) {
+  Image image;
+  if (const Artwork* a = findArtwork(id)) a->paint(image, 1.0);
+  return image;
+}
+
+// Each panel with frame 0 of its controls where the editor places them.
+int mockup(const std::string& dir) {
+  struct Panel {
+    int background, lrms, labelA, labelB, hold;
+  };
+  const Panel panels[] = {
+      {10000, 10005, 40011, 40012, 10006}, {41001, 41005, 41011, 41012, 41006}, {42001, 42005, 42011, 42012, 42006}};
+  for (const Panel& p : panels) {
+    Image base = draw(p.background);
+    auto put = [&](int id, int frame, int x, int y) {
+      const Artwork* a = findArtwork(id);
+      if (a) drawOver(base, draw(id), frame, a->height, x, y);
+    };
+    if (p.background == 10000) {
+      put(40007, 3, 12, 18);
+      put(40007, 3, 277, 18);
+      put(40008, 2, 12 + 181, 18 + 90);
+      put(40008, 0, 277 + 181, 18 + 90);
+    } else {
+      put(40008, 1, 12 + 210, 18 + 14);
+      put(40008, 0, 277 + 210, 18 + 14);
+    }
+    put(p.lrms, 0, 8, 144);
+    put(p.labelA, 0, 104, 146);
+    put(p.labelB, 0, 369, 146);
+    put(p.hold, 1, 442, 144);
+    put(10013, 0, 96, 1);
+    put(10015, 0, 195, 144);
+    put(10001, 0, 538, 73);
+    put(10002, 1, 531, 1);
+    put(10010, 1, 0, 1);
+    put(10025, 0, 574, 1);
+    put(989, 0, 505, 0);
+    const std::string path = dir + "/mockup-" + std::to_string(p.background) + ".png";
+    if (!writePNG(base, path, "A mock-up of orvane-artwork's bitmaps in place; not shipped.")) return 1;
+    std::printf("%s\n", path.c_str());
+  }
+  // The window at full height: each meter's strips, expanded, under it.
+  for (int type = 0; type < 3; ++type) {
+    static const int kPanels[] = {10000, 41001, 42001};
+    Image base = draw(10000);
+    Image panel = draw(kPanels[type]);
+    drawOver(base, panel, 0, 169, 0, 0);
+    auto put = [&](int id, int frame, int x, int y) {
+      const Artwork* a = findArtwork(id);
+      if (a) drawOver(base, draw(id), frame, a->height, x, y);
+    };
+    put(31000 + 100 * type, 0, 0, 169);
+    put(10020, 2, 541, 169 + 4);
+    put(10025, 1, 574, 169);
+    put(10021, 1, 16, 169 + 20);
+    put(10021, 0, 281, 169 + 20);
+    put(10024, 0, 58 + 36, 169 + 10);
+    put(10024, 0, 323 + 100, 169 + 10);
+    put(31001, 0, 223, 169 + 8);
+    put(31001, 1, 489, 169 + 8);
+    put(34000 + 100 * type, 0, 0, 222);
+    put(34001, 0, 541, 223);
+    put(34001, 1, 541, 223);
+    put(34001, 2, 541, 223);
+    put(10025, 1, 574, 222);
+    put(10008, 0, 523 - 20 - 26, 223);
+    const std::string path = dir + "/mockup-strips-" + std::to_string(type) + ".png";
+    if (!writePNG(base, path, "A mock-up of orvane-artwork's bitmaps in place; not shipped.")) return 1;
+    std::printf("%s\n", path.c_str());
+  }
+
+  // The back panels with their knobs at their reset values.
+  struct Piece {
+    int id, frame, x, y;
+  };
+  struct Back {
+    int background;
+    std::vector<Piece> pieces;
+  };
+  auto knob = [](double value, int x, int y) { return Piece{10003, int(std::lround(50 * value)), x, y}; };
+  const Back backs[] = {
+      {40000,
+       {knob(0.25, 24, 36),
+        knob(0.5, 105, 35),
+        knob(0.5, 64, 111),
+        knob(0.5, 195, 35),
+        knob(0.9, 434, 35),
+        knob(2 / 9.0, 475, 111),
+        {40002, 1, 215, 127},
+        {40001, 0, 140, 127},
+        {40003, 0, 532, 12},
+        {10014, 1, 0, 1},
+        {10016, 1, 0, 180}}},
+      {42000,
+       {knob(0.5, 24, 36),
+        knob(0.5, 137, 35),
+        knob(0.5, 80, 111),
+        knob(0.66, 192, 111),
+        knob(0.9, 418, 35),
+        knob(2 / 9.0, 475, 111),
+        {42003, 1, 200, 36},
+        {42007, 1, 532, 12},
+        {10014, 0, 0, 1},
+        {10016, 0, 0, 180}}},
+      {41000,
+       {knob(0.667, 54, 35),
+        knob(0.5, 147, 35),
+        knob(0.5, 24, 113),
+        knob(0.5, 118, 113),
+        knob(0.66, 213, 113),
+        knob(1, 434, 35),
+        knob(2 / 9.0, 498, 113),
+        {41008, 1, 223, 50},
+        {41003, 1, 474, 28},
+        {41007, 0, 532, 12},
+        {10014, 2, 0, 1},
+        {10016, 2, 0, 180}}},
+  };
+  for (const Back& b : backs) {
+    Image base = draw(b.background);
+    for (const Piece& piece : b.pieces)
+      if (const Artwork* a = findArtwork(piece.id))
+        drawOver(base, draw(piece.id), piece.frame, a->height, piece.x, piece.y);
+    const std::string path = dir + "/mockup-" + std::to_string(b.background) + ".png";
+    if (!writePNG(base, path, "A mock-up of orvane-artwork's bitmaps in place; not shipped.")) return 1;
+    std::printf("%s\n", path.c_str());
+  }
+  return 0;
 }
 
 }  // namespace
@@ -23,20 +174,40 @@ int usage() {
 int main(int argc, char** argv) {
   std::string dir = ".";
   bool check = false;
+  double scale = 1.0;
+  int only = 0;
   for (int i = 1; i < argc; ++i) {
     std::string a = argv[i];
     if ((a == "--out" || a == "--check") && i + 1 < argc) {
       check = a == "--check";
       dir = argv[++i];
+    } else if (a == "--scale" && i + 1 < argc) {
+      scale = std::atof(argv[++i]);
+      if (!(scale >= 0.5 && scale <= 4)) return usage();
+    } else if (a == "--only" && i + 1 < argc) {
+      only = std::atoi(argv[++i]);
+    } else if (a == "--mockup" && i + 1 < argc) {
+      return mockup(argv[i + 1]);
+    } else if (a == "--table") {
+      table();
+      return 0;
     } else {
       return usage();
     }
   }
+  if (check && scale != 1.0) return usage();
   int failures = 0;
   for (const Artwork& art : allArtwork()) {
-    const std::string path = dir + "/" + std::to_string(art.id) + ".png";
+    if (only && art.id != only) continue;
+    std::string path = dir + "/" + std::to_string(art.id);
+    if (scale != 1.0) {
+      char suffix[16];
+      std::snprintf(suffix, sizeof suffix, "@%gx", scale);
+      path += suffix;
+    }
+    path += ".png";
     Image image;
-    if (!art.paint(image)) {
+    if (!art.paint(image, scale)) {
       std::fprintf(stderr, "orvane-artwork: cannot draw %d\n", art.id);
       ++failures;
       continue;
@@ -48,7 +219,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "orvane-artwork: %s differs from what the generator draws\n", path.c_str());
         ++failures;
       }
-    } else if (!writePNG(image, path, "Generated by orvane-artwork (resources/ArtworkPainter.cpp); do not edit.")) {
+    } else if (!writePNG(image, path, "Generated by orvane-artwork (resources/); do not edit.")) {
       std::fprintf(stderr, "orvane-artwork: cannot write %s\n", path.c_str());
       ++failures;
     } else {

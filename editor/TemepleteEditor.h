@@ -12,7 +12,7 @@
 #include <cstdint>
 
 #include "editor/CPresetSystemEditor.h"
-#include "editor/EditorParts.h"
+#include "seam/EditorParts.h"
 #include "editor/ParameterMailbox.h"
 #include "toolkit/cbitmap.h"
 

@@ -265,3 +265,49 @@ TEST(MeterPanel, RmsNeedleIsTheRootOfTheMeanSquareAsASinesPeak) {
   EXPECT_NEAR(v->getRmsReading(), std::sqrt(ms) * 1.4142, 1e-6);
   EXPECT_GT(v->getRmsReading(), 0.001f);
 }
+
+// The mouse through the frame, as the window delivers it: hints on the
+// panel's line, the selector's zones.
+TEST(MeterPanel, HintsAndSelectorZonesFollowTheMouse) {
+  Rig r(0);
+  ASSERT_TRUE(r.panel->build(r.frame));
+  r.panel->show();
+  CTextLabel* line = r.panel->getHintLine();
+  ASSERT_NE(r.panel->hintLabel(), nullptr);
+  auto move = [&](CCoord x, CCoord y) {
+    CPoint p(x, y);
+    r.frame->onMouseMoved(p, CButtonState(0));
+    return std::string(line->getText());
+  };
+  const CRect sel = r.panel->getControl(3)->getViewSize();
+  const CRect trim = r.panel->getControl(1)->getViewSize();
+  r.panel->parameterChanged(0, 0.0f);
+  EXPECT_EQ(move(trim.left + 5, trim.top + 60), "Click PROCESS to activate the Trim");
+  EXPECT_EQ(move(300, 100), "") << "leaving clears the line";
+  r.panel->parameterChanged(0, 1.0f);
+  EXPECT_EQ(move(trim.left + 5, trim.top + 60), "");
+  EXPECT_EQ(move(sel.left + 5, sel.top + 5), "Changes current meter to PPM3");
+  EXPECT_EQ(move(sel.right - 5, sel.top + 5), "Changes current meter to RMS3");
+  EXPECT_EQ(move(sel.left + 70, sel.top + 5), "");
+  const CRect manual = r.panel->getControl(121)->getViewSize();
+  EXPECT_EQ(move(manual.left + 3, manual.top + 3), "Click to open the manual");
+
+  struct Click {
+    CCoord x;
+    int32_t tag;
+    float value;
+  } clicks[] = {{sel.left + 5, 3, 1.0f}, {sel.right - 5, 3, 0.5f}, {sel.left + 70, 65, 1.0f}};
+  for (const Click& c : clicks) {
+    r.listener.tags.clear();
+    r.panel->getControl(3)->setValue(0.0f);
+    CPoint p(c.x, sel.top + 5);
+    r.frame->onMouseMoved(p, CButtonState(0));
+    r.frame->onMouseDown(p, CButtonState(kLButton));
+    r.frame->onMouseUp(p, CButtonState(kLButton));
+    ASSERT_FALSE(r.listener.tags.empty()) << c.x;
+    EXPECT_EQ(r.listener.tags.back(), c.tag) << c.x;
+    if (c.tag == 3) {
+      EXPECT_FLOAT_EQ(r.panel->getControl(3)->getValue(), c.value) << c.x;
+    }
+  }
+}

@@ -1,0 +1,233 @@
+#include "display/CZELMeter2.h"
+
+#include <cmath>
+#include <cstring>
+
+#include "display/NeedleAngles.h"
+#include "toolkit/cdrawcontext.h"
+
+using namespace VSTGUI;
+
+namespace orvane {
+
+namespace {
+
+// The colours of the strokes. The VU needle is dark on a light face; the
+// PPM and RMS needles are light on a dark scale.
+constexpr CColor kVuNeedle(50, 45, 30, 255);
+constexpr CColor kVuHold(220, 0, 0, 255);
+constexpr CColor kPpmNeedle(229, 218, 202, 255);
+constexpr CColor kPpmHold(220, 0, 0, 255);
+constexpr CColor kRmsNeedle(140, 118, 108, 255);
+constexpr CColor kRmsNeedleCentre(0, 0, 0, 255);
+constexpr CColor kRmsPeak(237, 230, 201, 255);
+constexpr CColor kRmsPeakTip(160, 0, 0, 220);
+constexpr CColor kRmsHold(255, 0, 0, 130);
+constexpr CCoord kCentreLineWidth = 0.6;
+
+// Values a construction leaves the PPM and RMS needles at: below the scale,
+// on the stop.
+constexpr float kBelowScale = 0.000001f;
+
+CBitmap* loadBitmap(int32_t id) { return new CBitmap(CResourceDescription(id)); }
+
+int pixel(double v) { return (int)std::floor(v + 0.5); }
+
+}  // namespace
+
+// ---------------------------------------------------------------- base
+
+CZELMeter2::CZELMeter2(const CRect& size, CControlListener* listener, const CPoint& pivot, float r1, float r2,
+                       float r3, float r4, const CRect& ledRect, float rest)
+    : CControl(size, listener, kTag),
+      r1(r1),
+      r2(r2),
+      r3(r3),
+      r4(r4),
+      pivot(pivot),
+      ledBitmap(loadBitmap(kLedBitmap)),
+      ledRect(ledRect),
+      reading(rest),
+      hold(rest) {}
+
+CZELMeter2::CZELMeter2(const CZELMeter2& o)
+    : CControl(o),
+      r1(o.r1),
+      r2(o.r2),
+      r3(o.r3),
+      r4(o.r4),
+      pivot(o.pivot),
+      overState(o.overState),
+      holdVisible(o.holdVisible),
+      ledBitmap(o.ledBitmap),
+      ledRect(o.ledRect),
+      reading(o.reading),
+      hold(o.hold) {
+  if (ledBitmap) ledBitmap->remember();
+}
+
+CZELMeter2::~CZELMeter2() {
+  if (ledBitmap) ledBitmap->forget();
+}
+
+bool CZELMeter2::isTypeOf(IdStringPtr s) const {
+  return std::strcmp(s, "CZELMeter2") == 0 || CControl::isTypeOf(s);
+}
+
+float CZELMeter2::limit(float v) const {
+  if (std::isnan(v)) return restValue();
+  if (v < lowest()) return lowest();
+  if (v > highest()) return highest();
+  return v;
+}
+
+void CZELMeter2::setReading(float v) { reading = limit(v); }
+void CZELMeter2::setHoldReading(float v) { hold = limit(v); }
+
+void CZELMeter2::setOverState(int state) { overState = state < 0 ? -1 : state > 0 ? 1 : 0; }
+
+void CZELMeter2::setHoldVisible(bool visible) { holdVisible = visible; }
+
+bool CZELMeter2::Picture::operator==(const Picture& o) const {
+  return std::memcmp(strokes, o.strokes, sizeof strokes) == 0 && ledFrame == o.ledFrame && level == o.level &&
+         hold == o.hold;
+}
+
+void CZELMeter2::strokePixels(double value, float from, float to, int out[4]) const {
+  const double deg = angleOf(value);
+  const NeedlePoint a = needlePoint(pivot.x, pivot.y, deg, from);
+  const NeedlePoint b = needlePoint(pivot.x, pivot.y, deg, to);
+  out[0] = pixel(a.x);
+  out[1] = pixel(a.y);
+  out[2] = pixel(b.x);
+  out[3] = pixel(b.y);
+}
+
+CZELMeter2::Picture CZELMeter2::picture() const {
+  Picture p;
+  strokePixels(reading, r1, r2, p.strokes[0]);
+  // A hidden hold mark draws nothing wherever it would stand.
+  if (holdVisible) strokePixels(hold, r3, r4, p.strokes[1]);
+  p.hold = holdVisible;
+  p.ledFrame = overState + 1;
+  p.level = 0;
+  return p;
+}
+
+bool CZELMeter2::hasBitmaps() const { return ledBitmap && ledBitmap->isLoaded(); }
+
+bool CZELMeter2::updateDirty() {
+  if (everDrawn && picture() == drawn) return false;
+  setDirty(true);
+  return true;
+}
+
+void CZELMeter2::stroke(CDrawContext* context, double value, float from, float to, const CColor& colour,
+                        CCoord width) const {
+  const double deg = angleOf(value);
+  const NeedlePoint a = needlePoint(pivot.x, pivot.y, deg, from);
+  const NeedlePoint b = needlePoint(pivot.x, pivot.y, deg, to);
+  context->setLineWidth(width);
+  context->setFrameColor(colour);
+  context->drawLine(CPoint(a.x, a.y), CPoint(b.x, b.y));
+}
+
+void CZELMeter2::draw(CDrawContext* context) {
+  drawn = picture();
+  everDrawn = true;
+  if (hasBitmaps()) {
+    context->setDrawMode(kAntiAliasing);
+    context->setLineWidth(kStrokeWidth);
+    drawFace(context);
+    // off (y 0), latched (y 20), over now (y 40)
+    ledBitmap->draw(context, ledRect, CPoint(0, (overState + 1) * kLedFrameHeight));
+    drawNeedles(context);
+  }
+  setDirty(false);
+}
+
+CMouseEventResult CZELMeter2::onMouseDown(CPoint&, const CButtonState& buttons) {
+  if (!buttons.isLeftButton()) return kMouseEventNotHandled;
+  valueChanged();
+  return kMouseEventHandled;
+}
+
+// ---------------------------------------------------------------- VU
+
+CZELVUMeter2::CZELVUMeter2(const CPoint& o, CControlListener* listener)
+    : CZELMeter2(CRect(o.x, o.y, o.x + kWidth, o.y + kHeight), listener, CPoint(o.x + 128, o.y + 155), 3, 134, 121,
+                 134, CRect(o.x + 181, o.y + 90, o.x + 201, o.y + 110), kRest),
+      faceBitmap(loadBitmap(kFaceBitmap)),
+      // The face's lowest 6 rows cover the needles' feet.
+      bottomStrip(o.x, o.y + kHeight - 6, o.x + kWidth, o.y + kHeight) {}
+
+CZELVUMeter2::CZELVUMeter2(const CZELVUMeter2& o)
+    : CZELMeter2(o), faceBitmap(o.faceBitmap), illumination(o.illumination), bottomStrip(o.bottomStrip) {
+  if (faceBitmap) faceBitmap->remember();
+}
+
+CZELVUMeter2::~CZELVUMeter2() {
+  if (faceBitmap) faceBitmap->forget();
+}
+
+double CZELVUMeter2::angleOf(double value) const { return vuNeedleAngle(value); }
+
+void CZELVUMeter2::setIllumination(int level) { illumination = level < 0 ? 0 : level >= kLevels ? kLevels - 1 : level; }
+
+CZELMeter2::Picture CZELVUMeter2::picture() const {
+  Picture p = CZELMeter2::picture();
+  p.level = illumination;
+  return p;
+}
+
+bool CZELVUMeter2::hasBitmaps() const { return CZELMeter2::hasBitmaps() && faceBitmap && faceBitmap->isLoaded(); }
+
+void CZELVUMeter2::drawFace(CDrawContext* context) {
+  faceBitmap->draw(context, getViewSize(), CPoint(0, illumination * kHeight));
+}
+
+void CZELVUMeter2::drawNeedles(CDrawContext* context) {
+  stroke(context, reading, r1, r2, kVuNeedle);
+  if (holdVisible) stroke(context, hold, r3, r4, kVuHold);
+  faceBitmap->draw(context, bottomStrip, CPoint(0, illumination * kHeight + (kHeight - 6)));
+}
+
+// ---------------------------------------------------------------- PPM
+
+CZELPPMMeter2::CZELPPMMeter2(const CPoint& o, CControlListener* listener)
+    : CZELMeter2(CRect(o.x, o.y, o.x + kWidth, o.y + kHeight), listener, CPoint(o.x + 126, o.y + 149.8), 3, 121,
+                 108, 121, CRect(o.x + 210, o.y + 14, o.x + 230, o.y + 34), kBelowScale) {}
+
+double CZELPPMMeter2::angleOf(double value) const { return ppmNeedleAngle(value); }
+
+void CZELPPMMeter2::drawNeedles(CDrawContext* context) {
+  stroke(context, reading, r1, r2, kPpmNeedle);
+  if (holdVisible) stroke(context, hold, r3, r4, kPpmHold);
+}
+
+// ---------------------------------------------------------------- RMS
+
+CZELRMSMeter2::CZELRMSMeter2(const CPoint& o, CControlListener* listener)
+    : CZELMeter2(CRect(o.x, o.y, o.x + kWidth, o.y + kHeight), listener, CPoint(o.x + 126, o.y + 149.8), 3, 120,
+                 103, 120, CRect(o.x + 210, o.y + 14, o.x + 230, o.y + 34), kBelowScale),
+      rms(kBelowScale) {}
+
+double CZELRMSMeter2::angleOf(double value) const { return rmsNeedleAngle(value); }
+
+void CZELRMSMeter2::setRmsReading(float v) { rms = limit(v); }
+
+CZELMeter2::Picture CZELRMSMeter2::picture() const {
+  Picture p = CZELMeter2::picture();
+  strokePixels(rms, r1, r2, p.strokes[2]);
+  return p;
+}
+
+void CZELRMSMeter2::drawNeedles(CDrawContext* context) {
+  stroke(context, rms, r1, r2, kRmsNeedle);
+  stroke(context, rms, r2, r1, kRmsNeedleCentre, kCentreLineWidth);
+  stroke(context, reading, r1, r2, kRmsPeak);
+  stroke(context, reading, r2, r3, kRmsPeakTip);
+  if (holdVisible) stroke(context, hold, r3, r4, kRmsHold);
+}
+
+}  // namespace orvane

@@ -1,0 +1,181 @@
+// The needle views: one channel of one meter each, drawn as an analogue
+// instrument. A full meter panel owns two views of its type and pushes the
+// engine's read-outs into them on every refresh; a view only turns the
+// values it was given into needle angles and bitmaps.
+//
+// A view repaints only when its picture changes: updateDirty() compares the
+// pixels the needles, hold mark, LED frame and face would land on now with
+// those of the last drawing, so a needle at rest (or moving by less than a
+// pixel) costs no painting at all.
+#pragma once
+
+#include <cstdint>
+
+#include "toolkit/ccolor.h"
+#include "toolkit/ccontrol.h"
+
+namespace orvane {
+
+class CZELMeter2 : public VSTGUI::CControl {
+ public:
+  // A click on a view resets the over indicators.
+  static constexpr int32_t kTag = 67;
+  // The over LED: three 20 x 20 frames stacked, off, latched, over now.
+  static constexpr int32_t kLedBitmap = 40008;
+  static constexpr VSTGUI::CCoord kLedFrameHeight = 20;
+  static constexpr VSTGUI::CCoord kStrokeWidth = 2.4;
+
+  CZELMeter2(const CZELMeter2& other);
+
+  // Each only stores (limited to the view's range; a value that is not a
+  // number goes to rest). updateDirty() then tells whether to repaint.
+  virtual void setReading(float v);
+  virtual void setHoldReading(float v);
+  // -1 no over since the last reset, 0 latched, 1 over now.
+  void setOverState(int state);
+  void setHoldVisible(bool visible);
+
+  float getReading() const { return reading; }
+  float getHoldReading() const { return hold; }
+  int getOverState() const { return overState; }
+  bool getHoldVisible() const { return holdVisible; }
+  const VSTGUI::CPoint& getPivot() const { return pivot; }
+  const VSTGUI::CRect& getLedRect() const { return ledRect; }
+  float getNeedleInner() const { return r1; }
+  float getNeedleOuter() const { return r2; }
+  float getHoldInner() const { return r3; }
+  float getHoldOuter() const { return r4; }
+
+  // The needle angle of a value, in degrees anticlockwise from the positive
+  // x axis, by the meter's printed scale.
+  virtual double angleOf(double value) const = 0;
+  // The lowest and highest value the view shows, and where it rests.
+  virtual float lowest() const = 0;
+  virtual float highest() const = 0;
+  virtual float restValue() const { return lowest(); }
+  float limit(float v) const;
+
+  // Marks the view dirty when its picture would differ from the last one
+  // drawn; answers whether it did.
+  bool updateDirty();
+
+  void draw(VSTGUI::CDrawContext* context) override;
+  VSTGUI::CMouseEventResult onMouseDown(VSTGUI::CPoint& where, const VSTGUI::CButtonState& buttons) override;
+  bool isTypeOf(VSTGUI::IdStringPtr s) const override;
+
+ protected:
+  CZELMeter2(const VSTGUI::CRect& size, VSTGUI::CControlListener* listener, const VSTGUI::CPoint& pivot, float r1,
+             float r2, float r3, float r4, const VSTGUI::CRect& ledRect, float rest);
+  ~CZELMeter2() override;
+
+  // What a drawing puts on screen, to the pixel: the end points of each
+  // stroke, the LED frame and the face's illumination.
+  struct Picture {
+    int strokes[3][4] = {};
+    int ledFrame = -1;
+    int level = -1;
+    bool hold = false;
+    bool operator==(const Picture& o) const;
+  };
+  virtual Picture picture() const;
+  virtual bool hasBitmaps() const;
+  // The parts each meter draws its own way: under the LED, and over it.
+  virtual void drawFace(VSTGUI::CDrawContext*) {}
+  virtual void drawNeedles(VSTGUI::CDrawContext* context) = 0;
+
+  // A stroke from radius `from` to radius `to` along the angle of `value`.
+  void stroke(VSTGUI::CDrawContext* context, double value, float from, float to, const VSTGUI::CColor& colour,
+              VSTGUI::CCoord width = kStrokeWidth) const;
+  void strokePixels(double value, float from, float to, int out[4]) const;
+
+  float r1, r2, r3, r4;
+  VSTGUI::CPoint pivot;
+  int overState = -1;
+  bool holdVisible = false;
+  VSTGUI::CBitmap* ledBitmap = nullptr;
+  VSTGUI::CRect ledRect;
+  float reading;
+  float hold;
+
+ private:
+  Picture drawn;
+  bool everDrawn = false;
+};
+
+class CZELVUMeter2 : public CZELMeter2 {
+ public:
+  static constexpr int32_t kFaceBitmap = 40007;
+  static constexpr VSTGUI::CCoord kWidth = 250, kHeight = 122;
+  static constexpr int kLevels = 5;
+  static constexpr float kRest = -0.05f;
+
+  // The view's top-left corner in its container.
+  CZELVUMeter2(const VSTGUI::CPoint& origin, VSTGUI::CControlListener* listener);
+  CZELVUMeter2(const CZELVUMeter2& other);
+
+  // The face's illumination, 0 (dark) .. 4.
+  void setIllumination(int level);
+  int getIllumination() const { return illumination; }
+  const VSTGUI::CRect& getBottomStrip() const { return bottomStrip; }
+
+  double angleOf(double value) const override;
+  float lowest() const override { return -0.05f; }
+  float highest() const override { return 1.5f; }
+  float restValue() const override { return kRest; }
+
+  CLASS_METHODS(CZELVUMeter2, CZELMeter2)
+
+ protected:
+  ~CZELVUMeter2() override;
+  Picture picture() const override;
+  bool hasBitmaps() const override;
+  void drawFace(VSTGUI::CDrawContext* context) override;
+  void drawNeedles(VSTGUI::CDrawContext* context) override;
+
+ private:
+  VSTGUI::CBitmap* faceBitmap = nullptr;
+  int illumination = 0;
+  VSTGUI::CRect bottomStrip;
+};
+
+class CZELPPMMeter2 : public CZELMeter2 {
+ public:
+  static constexpr VSTGUI::CCoord kWidth = 250, kHeight = 116;
+
+  CZELPPMMeter2(const VSTGUI::CPoint& origin, VSTGUI::CControlListener* listener);
+
+  double angleOf(double value) const override;
+  float lowest() const override { return 0.0001f; }
+  float highest() const override { return 32.0f; }
+
+  CLASS_METHODS(CZELPPMMeter2, CZELMeter2)
+
+ protected:
+  void drawNeedles(VSTGUI::CDrawContext* context) override;
+};
+
+class CZELRMSMeter2 : public CZELMeter2 {
+ public:
+  static constexpr VSTGUI::CCoord kWidth = 250, kHeight = 116;
+
+  CZELRMSMeter2(const VSTGUI::CPoint& origin, VSTGUI::CControlListener* listener);
+
+  // The RMS needle beside the peak needle (the main reading).
+  void setRmsReading(float v);
+  float getRmsReading() const { return rms; }
+
+  double angleOf(double value) const override;
+  float lowest() const override { return 0.0001f; }
+  float highest() const override { return 32.0f; }
+
+  CLASS_METHODS(CZELRMSMeter2, CZELMeter2)
+
+ protected:
+  Picture picture() const override;
+  void drawNeedles(VSTGUI::CDrawContext* context) override;
+
+ private:
+  float rms;
+};
+
+}  // namespace orvane

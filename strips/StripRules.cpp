@@ -69,7 +69,13 @@ float filterValueOf(StripFilter filter, double hz) {
   const double bottom = filter == StripFilter::HighPass ? 20.0 : 300.0;
   if (!(hz > bottom)) return 0.f;  // also 0, negatives and NaN
   const double v = std::log(hz / bottom) / std::log(100.0);
-  return v >= 1.0 ? 1.f : (float)v;
+  if (v >= 1.0) return 1.f;
+  // The parameter is a float: of the two floats around v, the one that
+  // maps back to at least hz, so that a typed 2500 reads "2k5" and not
+  // "2k49" in the effect's text, which cuts its digits.
+  float value = (float)v;
+  if (bottom * std::pow(100.0, (double)value) < hz) value = std::nextafter(value, 2.f);
+  return value > 1.f ? 1.f : value;
 }
 
 bool filterValueFromText(StripFilter filter, const char* text, float& value) {

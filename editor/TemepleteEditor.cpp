@@ -5,6 +5,7 @@
 
 #include "core/Parameters.h"
 #include "core/Templete.h"
+#include "display/CZELMeterFULLPANEL.h"
 #include "editor/EditorPlatform.h"
 #include "editor/MyFrame.h"
 #include "settings/SharedSettings.h"
@@ -38,7 +39,7 @@ constexpr int kLabelCollapsed = 13;
 }  // namespace
 
 TemepleteEditor::TemepleteEditor(Templete* effect, orvane::DesktopServices& desktop)
-    : CPresetSystemEditor(effect, effect->sharedSettings().registry(), desktop), templete(effect) {
+    : CPresetSystemEditor(effect, effect->sharedSettings().registry(), desktop), templete(effect), seam(*effect) {
   windowThread.store(orvane::currentThreadKey(), std::memory_order_relaxed);
   background = new CBitmap(CResourceDescription(kBackgroundBitmap));
   rect.top = 0;
@@ -62,9 +63,14 @@ MeterPanel* TemepleteEditor::getPanel(int meterType) const {
   return meterType >= 0 && meterType < 3 ? panels[meterType] : nullptr;
 }
 
-// Until the panels and strips exist, the window is the frame and its
-// background: every forward to them is skipped.
-MeterPanel* TemepleteEditor::createPanel(int) { return nullptr; }
+// The editor listens to every control of a panel; the panel reaches the
+// effect through the seam.
+MeterPanel* TemepleteEditor::createPanel(int meterType) {
+  return orvane::makeMeterPanel(meterType, this, seam, createBackPanel(meterType));
+}
+
+// Until the back panels and strips exist, every forward to them is skipped.
+orvane::BackPanelPart* TemepleteEditor::createBackPanel(int) { return nullptr; }
 StripManager* TemepleteEditor::createFiltersStrip() { return nullptr; }
 StripManager* TemepleteEditor::createLabelStrip() { return nullptr; }
 

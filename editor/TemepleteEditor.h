@@ -14,6 +14,7 @@
 #include "editor/CPresetSystemEditor.h"
 #include "seam/EditorParts.h"
 #include "editor/ParameterMailbox.h"
+#include "editor/TempleteSeam.h"
 #include "toolkit/cbitmap.h"
 
 class Templete;
@@ -61,11 +62,15 @@ class TemepleteEditor : public CPresetSystemEditor {
   orvane::MeterPanel* getPanel(int meterType) const;
   orvane::StripManager* getFiltersStrip() const { return filtersStrip; }
   orvane::StripManager* getLabelStrip() const { return labelStrip; }
+  // What the window's parts reach the effect through.
+  orvane::EffectSeam& getEffectSeam() { return seam; }
 
  protected:
   // The window's parts, made at every opening. A part that is not there
   // (yet) is skipped wherever the editor would talk to it.
   virtual orvane::MeterPanel* createPanel(int meterType);
+  // The settings panel behind a meter; the meter panel owns it.
+  virtual orvane::BackPanelPart* createBackPanel(int meterType);
   virtual orvane::StripManager* createFiltersStrip();
   virtual orvane::StripManager* createLabelStrip();
 
@@ -77,6 +82,7 @@ class TemepleteEditor : public CPresetSystemEditor {
   void destroyParts();
 
   Templete* templete;
+  TempleteSeam seam;
   VSTGUI::CBitmap* background = nullptr;
   orvane::MeterPanel* panels[3] = {nullptr, nullptr, nullptr};
   orvane::StripManager* filtersStrip = nullptr;

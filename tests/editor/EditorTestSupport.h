@@ -187,6 +187,18 @@ class PartsEditor : public TemepleteEditor {
   Log& log;
 };
 
+// The editor with its real panels, on a clock the test sets (0 leaves the
+// system's).
+class ClockedEditor : public TemepleteEditor {
+ public:
+  ClockedEditor(Templete* effect, orvane::DesktopServices& desktop) : TemepleteEditor(effect, desktop) {}
+  uint32_t getTicks() const override {
+    const uint32_t t = clock.load(std::memory_order_relaxed);
+    return t ? t : TemepleteEditor::getTicks();
+  }
+  std::atomic<uint32_t> clock{0};
+};
+
 struct HostRecord {
   std::vector<std::pair<VstInt32, VstIntPtr>> sizeWindow;  // width, height
   std::vector<VstInt32> automated;
@@ -240,6 +252,8 @@ struct EditorFixture {
   }
 
   TemepleteEditor* editor() const { return static_cast<TemepleteEditor*>(effect->getEditor()); }
+  // Without stand-in parts the editor is a ClockedEditor.
+  ClockedEditor* clocked() const { return static_cast<ClockedEditor*>(effect->getEditor()); }
   PartsEditor* parts() const { return static_cast<PartsEditor*>(effect->getEditor()); }
   VstIntPtr dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr, float opt = 0) {
     AEffect* e = effect->getAeffect();
@@ -268,7 +282,7 @@ struct EditorFixture {
   static AEffEditor* make(Templete* t) {
     EditorFixture* f = current();
     if (f->withParts) return new PartsEditor(t, f->desktop, f->log);
-    return new TemepleteEditor(t, f->desktop);
+    return new ClockedEditor(t, f->desktop);
   }
   static VstIntPtr VSTCALLBACK callback(AEffect*, VstInt32 opcode, VstInt32 index, VstIntPtr value, void*, float) {
     EditorFixture* f = current();

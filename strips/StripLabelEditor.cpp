@@ -107,6 +107,13 @@ void StripLabelEditor::animate() { strip::animateTapeLabel(tapeLabel); }
 StripLabelSafeEditor::StripLabelSafeEditor(CControlListener* editor, EffectSeam& effect, LabelSeam& label)
     : StripSafeEditor(editor, effect), label(label) {}
 
+StripLabelSafeEditor::StripLabelSafeEditor(CControlListener* editor, EffectSeam& effect,
+                                           std::unique_ptr<LabelSeam> owned)
+    : StripSafeEditor(editor, effect), ownedLabel(std::move(owned)), label(*ownedLabel) {}
+
+// The views go before the seam they read.
+StripLabelSafeEditor::~StripLabelSafeEditor() { close(); }
+
 void StripLabelSafeEditor::idle() {
   if (collapsed) return;
   if (StripEditor* v = shownView()) v->animate();

@@ -3,6 +3,8 @@
 // 13-pixel bar with the caption and the show button.
 #pragma once
 
+#include <memory>
+
 #include "strips/StripEditor.h"
 #include "strips/StripSeam.h"
 
@@ -37,6 +39,9 @@ class StripLabelEditor : public StripEditor {
 class StripLabelSafeEditor : public StripSafeEditor {
  public:
   StripLabelSafeEditor(VSTGUI::CControlListener* editor, EffectSeam& effect, LabelSeam& label);
+  // Owning the label's seam, which then lives as long as the strip.
+  StripLabelSafeEditor(VSTGUI::CControlListener* editor, EffectSeam& effect, std::unique_ptr<LabelSeam> label);
+  ~StripLabelSafeEditor() override;
 
   // The tape label's pen moves while the label is being written.
   void idle() override;
@@ -45,6 +50,7 @@ class StripLabelSafeEditor : public StripSafeEditor {
   StripEditor* makeView() override;
   int32_t backgroundId(bool expandedForm, int type) const override;
 
+  std::unique_ptr<LabelSeam> ownedLabel;
   LabelSeam& label;
 };
 

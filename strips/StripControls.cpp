@@ -1,63 +1,44 @@
-// Until the product's own strip controls are in the tree, the makers hand
-// out the nearest stock controls of the toolkit: the same tags, places,
-// bitmaps and values, without hints; "inactive" stops the mouse.
+// The product's own controls, with the strips' settings.
 #include "strips/StripControls.h"
+
+#include "controls/ZELControls.h"
 
 namespace orvane {
 namespace strip {
 
 using namespace VSTGUI;
 
-namespace {
-
-// The lag time as a film-strip knob that remembers a double-click, which
-// the label strip answers with the host's latency.
-class StockLagControl : public CAnimKnob {
- public:
-  StockLagControl(const CRect& size, CControlListener* listener, int32_t tag, CBitmap* bitmap)
-      : CAnimKnob(size, listener, tag, 3, 40, bitmap) {}
-
-  CMouseEventResult onMouseDown(CPoint& where, const CButtonState& buttons) override {
-    if (buttons.isLeftButton() && buttons.isDoubleClick() && listener) {
-      doubleClickMark = true;
-      beginEdit();
-      setValue(getDefaultValue());
-      valueChanged();
-      endEdit();
-      return kMouseDownEventHandledButDontNeedMovedOrUpEvents;
-    }
-    return CAnimKnob::onMouseDown(where, buttons);
-  }
-
-  bool doubleClickMark = false;
-};
-
-}  // namespace
-
 CControl* makeLampButton(const CRect& size, CControlListener* listener, int32_t tag, CBitmap* bitmap) {
-  return new COnOffButton(size, listener, tag, bitmap);
+  return new StripActiveButton(size, listener, tag, bitmap);
 }
 
 CControl* makeShowButton(const CRect& size, CControlListener* listener, int32_t tag, CBitmap* bitmap) {
-  return new COnOffButton(size, listener, tag, bitmap);
+  return new COnOffButtonH(size, listener, tag, bitmap);
 }
 
 CControl* makeFilterButton(const CRect& size, CControlListener* listener, int32_t tag, CBitmap* bitmap,
-                           bool /*wheelBoth*/) {
-  return new COnOffButton(size, listener, tag, bitmap);
+                           bool wheelBoth) {
+  CZELOnOffButtonAH* button = new CZELOnOffButtonAH(size, listener, tag, bitmap);
+  button->setWheelMode(wheelBoth);
+  button->setWheelSign(wheelBoth);
+  return button;
 }
 
 CControl* makeFrequencySlider(const CRect& size, CControlListener* listener, int32_t tag, int32_t minPos,
                               int32_t maxPos, CBitmap* handle) {
-  CSlider* slider = new CSlider(size, listener, tag, minPos, maxPos, handle, nullptr, CPoint(0, 0),
-                                kLeft | kHorizontal);
-  slider->setWheelInc(0.025f);
+  CZELSliderAH* slider = new CZELSliderAH(size, listener, tag, minPos, maxPos, handle, nullptr, CPoint(0, 0),
+                                          kLeft | kHorizontal);
+  slider->setFineDragFactor(1.f);
+  slider->setWheelStep(0.025f);
+  slider->setWheelFineFactor(0.1f);
   slider->setDefaultValue(0.5f);
   return slider;
 }
 
 CTextEdit* makeFrequencyEntry(const CRect& size, CControlListener* listener, int32_t tag) {
-  CTextEdit* entry = new CTextEdit(size, listener, tag, "");
+  // No background of its own: the strip's shows through, at whatever
+  // place the entry has moved to.
+  CMyTextEditAH* entry = new CMyTextEditAH(size, listener, tag, "");
   entry->setTransparency(true);
   entry->setFont(kNormalFontVerySmall);
   entry->setFontColor(CColor(170, 170, 170, 255));
@@ -65,17 +46,15 @@ CTextEdit* makeFrequencyEntry(const CRect& size, CControlListener* listener, int
 }
 
 CControl* makeLagControl(const CRect& size, CControlListener* listener, int32_t tag, CBitmap* bitmap) {
-  StockLagControl* lag = new StockLagControl(size, listener, tag, bitmap);
-  lag->setWheelInc(10.f / 999.f);
+  CZELLatencyControl* lag = new CZELLatencyControl(size, listener, tag, bitmap);
+  lag->setWheelStep(10.f / 999.f);  // 10 ms a notch
+  lag->setWheelFineFactor(0.1f);
   lag->setDefaultValue(0.f);
   return lag;
 }
 
 CTextEdit* makeTapeLabel(const CRect& size, CControlListener* listener, int32_t tag, CBitmap* background) {
-  CTextEdit* label = new CTextEdit(size, listener, tag, "", background);
-  label->setFont(kNormalFontBig);
-  label->setFontColor(CColor(4, 45, 85, 205));
-  return label;
+  return new CZELTapeLabel(size, listener, tag, background);
 }
 
 CControl* makeCaption(const CRect& size, int32_t tag, CBitmap* bitmap) {
@@ -83,23 +62,39 @@ CControl* makeCaption(const CRect& size, int32_t tag, CBitmap* bitmap) {
 }
 
 void setActive(CControl* control, bool active) {
-  if (!control) return;
-  control->setMouseEnabled(active);
+  const int32_t state = active ? 1 : 0;
+  if (auto* b = dynamic_cast<CZELOnOffButtonAH*>(control))
+    b->setActive(state);
+  else if (auto* s = dynamic_cast<CZELSliderAH*>(control))
+    s->setActive(state);
+  else if (auto* t = dynamic_cast<CMyTextEditAH*>(control))
+    t->setActive(state);
+  else
+    return;
   control->setDirty(true);
 }
 
-bool isActive(CControl* control) { return control && control->getMouseEnabled(); }
+bool isActive(CControl* control) {
+  if (auto* b = dynamic_cast<CZELOnOffButtonAH*>(control)) return b->getActive() != 0;
+  if (auto* s = dynamic_cast<CZELSliderAH*>(control)) return s->getActive() != 0;
+  if (auto* t = dynamic_cast<CMyTextEditAH*>(control)) return t->getActive() != 0;
+  return control != nullptr;
+}
 
-void setHintLabel(CControl*, CHelpHintLabel*) {}
+void setHintLabel(CControl* control, CHelpHintLabel* label) {
+  if (auto* hinted = dynamic_cast<CZELHintControl*>(control)) hinted->setHintLabel(label);
+}
 
 bool takeDoubleClickMark(CControl* lagControl) {
-  StockLagControl* lag = dynamic_cast<StockLagControl*>(lagControl);
-  if (!lag || !lag->doubleClickMark) return false;
-  lag->doubleClickMark = false;
+  auto* lag = dynamic_cast<CZELLatencyControl*>(lagControl);
+  if (!lag || !lag->getDoubleClickMark()) return false;
+  lag->clearDoubleClickMark();
   return true;
 }
 
-void animateTapeLabel(CControl*) {}
+void animateTapeLabel(CControl* tapeLabel) {
+  if (auto* label = dynamic_cast<CZELTapeLabel*>(tapeLabel)) label->animate();
+}
 
 }  // namespace strip
 }  // namespace orvane

@@ -1,7 +1,7 @@
-// The controls the strips place, made in one spot. Each maker names the
-// product control it stands for; the strips only ever hold the toolkit's
-// CControl and use the few helpers below, so the strips do not care which
-// class is behind a control.
+// The controls the strips place, made in one spot with the settings the
+// strips give them. The views hold them as the toolkit's CControl and reach
+// what the product's controls add (active state, hints, the lag's
+// double-click mark, the pen) through the helpers below.
 #pragma once
 
 #include "toolkit/vstgui.h"

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "core/Parameters.h"
+#include "strips/StripControls.h"
 #include "strips/StripFiltersEditor.h"
 #include "strips/StripLabelEditor.h"
 
@@ -238,16 +239,29 @@ TEST(FiltersStrip, TypedFrequenciesReachTheEffectAndTheEntryReadsTheEffectsText)
 TEST(FiltersStrip, FollowsProcessInEveryView) {
   Window w(kinds[0]);
   auto controlsActive = [&](bool expandedForm, int type, int32_t tag) {
-    return w.strip().getView(expandedForm, type)->findControl(tag)->getMouseEnabled();
+    return orvane::strip::isActive(w.strip().getView(expandedForm, type)->findControl(tag));
   };
+  w.effect.params[orvane::kProcess] = 0.f;
   w.manager->setActive(0.f);
   for (int type = 0; type < 3; ++type) {
     for (int32_t tag : {8, 9, 10, 11, 12, 13, 14, 70, 71}) EXPECT_FALSE(controlsActive(true, type, tag)) << tag;
     EXPECT_FALSE(controlsActive(false, type, 8));
     EXPECT_TRUE(controlsActive(true, type, 7));  // the strip can always be collapsed
   }
+  // A click on an inactive button changes nothing; once Process is on it
+  // reaches the effect.
+  w.manager->expand(CPoint(0, 169), 1);
+  CControl* hpIn = w.strip().shownView()->findControl(orvane::kHPStat);
+  CPoint at = hpIn->getViewSize().getCenter();
+  hpIn->localToFrame(at);
+  w.frame->platformOnMouseDown(at, kLButton);
+  EXPECT_TRUE(w.effect.automated.empty());
+  w.effect.params[orvane::kProcess] = 1.f;
   w.manager->setActive(1.f);
   for (int32_t tag : {8, 11, 71}) EXPECT_TRUE(controlsActive(true, 1, tag));
+  w.frame->platformOnMouseDown(at, kLButton);
+  ASSERT_EQ(w.effect.automated.size(), 1u);
+  EXPECT_EQ(w.effect.automated[0], std::make_pair((int32_t)orvane::kHPStat, 0.f));
 }
 
 TEST(LabelStrip, KeepsTheCutTextEverywhereAndTakesTheHostsLatency) {

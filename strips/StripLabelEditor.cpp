@@ -17,6 +17,14 @@ enum : int32_t {
   kCaptionBitmap = 10100,  // 27 x 11, LABEL
 };
 
+// Stands in when the strip is given no label seam: an empty label that
+// keeps nothing, and no latency.
+struct NoLabel : LabelSeam {
+  void getLabelText(char* text) override { text[0] = 0; }
+  void setLabelText(const char*) override {}
+  double outputLatencySeconds() override { return 0; }
+};
+
 struct Bitmap {
   explicit Bitmap(int32_t id) : bitmap(new CBitmap(CResourceDescription(id))) {}
   ~Bitmap() { bitmap->forget(); }
@@ -109,7 +117,8 @@ StripLabelSafeEditor::StripLabelSafeEditor(CControlListener* editor, EffectSeam&
 
 StripLabelSafeEditor::StripLabelSafeEditor(CControlListener* editor, EffectSeam& effect,
                                            std::unique_ptr<LabelSeam> owned)
-    : StripSafeEditor(editor, effect), ownedLabel(std::move(owned)), label(*ownedLabel) {}
+    : StripSafeEditor(editor, effect), ownedLabel(owned ? std::move(owned) : std::make_unique<NoLabel>()),
+      label(*ownedLabel) {}
 
 // The views go before the seam they read.
 StripLabelSafeEditor::~StripLabelSafeEditor() { close(); }

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "controls/CHelpHintLabel.h"
 #include "display/CZELMeter2.h"
 #include "display/PanelControls.h"
 #include "meters/MeterReadout.h"
@@ -52,6 +53,8 @@ CZELMeterFULLPANEL::~CZELMeterFULLPANEL() {
 }
 
 bool CZELMeterFULLPANEL::isShown() const { return frame && container && frame->isChild(container); }
+
+CHelpHintLabel* CZELMeterFULLPANEL::hintLabel() const { return dynamic_cast<CHelpHintLabel*>(hintLine); }
 
 bool CZELMeterFULLPANEL::isCovered() const { return backPanel && backPanel->isShown(); }
 

@@ -56,6 +56,7 @@ class CZELMeterFULLPANEL : public MeterPanel {
   void parameterChanged(int32_t index, float value) override;
   void controlChanged(VSTGUI::CControl* control) override;
   void refresh(float position) override;
+  CHelpHintLabel* hintLabel() const override;
 
   int meterType() const { return type; }
   bool isBuilt() const { return built; }

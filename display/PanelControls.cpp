@@ -1,11 +1,7 @@
 #include "display/PanelControls.h"
 
-#include "toolkit/cbuttons.h"
-#include "toolkit/cknob.h"
+#include "controls/ZELControls.h"
 #include "toolkit/cmoviebitmap.h"
-#include "toolkit/cslider.h"
-#include "toolkit/cswitch.h"
-#include "toolkit/ctextedit.h"
 
 using namespace VSTGUI;
 
@@ -13,58 +9,67 @@ namespace orvane {
 namespace panelcontrols {
 
 namespace {
-constexpr CColor kHintColour(220, 213, 213, 255);
-constexpr CColor kTrimTextColour(170, 170, 170, 255);
-CCoord frameHeight(CBitmap* b, int frames) { return b ? b->getHeight() / frames : 0; }
-}  // namespace
 
-CTextLabel* makeHintLine(const CRect& r) {
-  auto* label = new CTextLabel(r, "");
-  label->setFont(kNormalFontVerySmall);
-  label->setFontColor(kHintColour);
-  label->setBackColor(CColor(0, 0, 0, 0));
-  label->setFrameColor(CColor(0, 0, 0, 0));
-  label->setHoriAlign(kCenterText);
-  label->setStyle(kNoFrame);
-  label->setMouseEnabled(false);
-  return label;
+constexpr CColor kTrimTextColour(170, 170, 170, 255);
+// Trim: 1 dB per wheel notch, 0.1 dB with Shift; drags ten times finer
+// with Shift.
+constexpr float kTrimWheelStep = 0.025f;
+constexpr float kTrimWheelFine = 0.1f;
+constexpr float kTrimFineDrag = 0.1f;
+
+CCoord frameHeight(CBitmap* b, int frames) { return b ? b->getHeight() / frames : 0; }
+
+// The hint line and text fields draw in "Arial" 9.
+CFontRef smallArial() {
+  static CFontDesc font("Arial", 9);
+  return &font;
 }
 
+}  // namespace
+
+CTextLabel* makeHintLine(const CRect& r) { return new CHelpHintLabel(r); }
+
 CControl* makeMeterSelector(const CRect& r, CControlListener* l, CBitmap* b) {
-  return new CHorizontalSwitch(r, l, 3, 3, frameHeight(b, 3), 3, b);
+  return new CZELMeterSelectorControl(r, l, 3, b);
 }
 
 CControl* makeTrimSlider(const CRect& r, CControlListener* l, CBitmap* b, int travel) {
-  const int handle = b ? (int)b->getHeight() : 0;
-  auto* s = new CSlider(r, l, 1, (int)r.top, (int)r.top + travel + handle, b, nullptr, CPoint(0, 0),
-                        kVertical | kBottom);
+  // The handle's top edge travels from the span's top down over `travel`
+  // pixels less the handle's own height, so the whole handle stays inside.
+  auto* s = new CZELSliderAH(r, l, 1, (int)r.top, (int)r.top + travel, b, nullptr, CPoint(0, 0), kVertical | kBottom);
   s->setDefaultValue(0.5f);
-  s->setWheelInc(0.025f);
+  s->setFineDragFactor(kTrimFineDrag);
+  s->setWheelStep(kTrimWheelStep);
+  s->setWheelFineFactor(kTrimWheelFine);
   return s;
 }
 
-CControl* makeTrimValue(const CRect& r, CControlListener* l, CBitmap* background) {
-  auto* e = new CTextEdit(r, l, 68, "", background);
-  e->setFont(kNormalFontVerySmall);
+CControl* makeTrimValue(const CRect& r, CControlListener* l, CBitmap*) {
+  // No bitmap of its own: the panel's background shows through, the part
+  // under the field, wherever the field sits.
+  auto* e = new CMyTextEditAH(r, l, 68, "", nullptr, kNoFrame);
+  e->setFont(smallArial());
   e->setFontColor(kTrimTextColour);
-  e->setStyle(kNoFrame);
+  e->setBackColor(CColor(0, 0, 0, 0));
+  e->setFrameColor(CColor(0, 0, 0, 0));
+  e->setHoriAlign(kCenterText);
   return e;
 }
 
 CControl* makeHintButton(const CRect& r, CControlListener* l, int32_t tag, CBitmap* b) {
-  return new COnOffButton(r, l, tag, b);
+  return new CZELOnOffButtonH(r, l, tag, b);
 }
 
 CControl* makeScopeControl(const CRect& r, CControlListener* l, CBitmap* b) {
-  return new CHorizontalSwitch(r, l, 2, 3, frameHeight(b, 3), 3, b);
+  return new CZELCalibrationControl(r, l, 2, b);
 }
 
 CControl* makeManualButton(const CRect& r, CControlListener* l, CBitmap* b) {
-  return new CKickButton(r, l, 121, frameHeight(b, 3), b);
+  return new CZLKickButtonH(r, l, 121, frameHeight(b, 3), b);
 }
 
 CControl* makePlainButton(const CRect& r, CControlListener* l, int32_t tag, CBitmap* b) {
-  return new COnOffButton(r, l, tag, b);
+  return new CZELOnOffButton(r, l, tag, b);
 }
 
 CControl* makeChannelLabel(const CRect& r, CControlListener* l, int32_t tag, CBitmap* b) {
@@ -74,28 +79,52 @@ CControl* makeChannelLabel(const CRect& r, CControlListener* l, int32_t tag, CBi
 }
 
 CControl* makeHoldSwitch(const CRect& r, CControlListener* l, int32_t tag, CBitmap* b) {
-  return new CHorizontalSwitch(r, l, tag, 3, frameHeight(b, 3), 3, b);
+  return new CZELHorizontalSwitch(r, l, tag, 3, frameHeight(b, 3), 3, b);
 }
 
-CControl* makeReferenceControl(const CRect& r, CControlListener* l, int32_t tag, CBitmap* b, float, float, float,
-                               float) {
-  return new CAnimKnob(r, l, tag, b);
+CControl* makeReferenceControl(const CRect& r, CControlListener* l, int32_t tag, CBitmap* b, float dragScale,
+                               float dragFineFactor, float wheelStep, float wheelFineFactor) {
+  auto* k = new CFrontReferenceControl(r, l, tag, b);
+  k->setDragScale(dragScale);
+  k->setDragFineFactor(dragFineFactor);
+  k->setWheelStep(wheelStep);
+  k->setWheelFineFactor(wheelFineFactor);
+  return k;
 }
 
 int referenceFrames() { return 1; }
 
-void attachHint(CControl*, CTextLabel*) {}
-
-void setActive(CControl* control, bool active) {
-  if (control) control->setMouseEnabled(active);
+void attachHint(CControl* control, CTextLabel* hintLine) {
+  auto* hinted = dynamic_cast<CZELHintControl*>(control);
+  auto* line = dynamic_cast<CHelpHintLabel*>(hintLine);
+  if (hinted && line) hinted->setHintLabel(line);
 }
 
-bool isActive(const CControl* control) { return control && control->getMouseEnabled(); }
+void setActive(CControl* control, bool active) {
+  const int32_t state = active ? 1 : 0;
+  if (auto* s = dynamic_cast<CZELSliderAH*>(control))
+    s->setActive(state);
+  else if (auto* e = dynamic_cast<CMyTextEditAH*>(control))
+    e->setActive(state);
+  else if (auto* b = dynamic_cast<CZELOnOffButtonAH*>(control))
+    b->setActive(state);
+  if (control) control->setDirty();
+}
 
-void setReferenceText(CControl*, const char*) {}
+bool isActive(const CControl* control) {
+  if (auto* s = dynamic_cast<const CZELSliderAH*>(control)) return s->getActive() != 0;
+  if (auto* e = dynamic_cast<const CMyTextEditAH*>(control)) return e->getActive() != 0;
+  if (auto* b = dynamic_cast<const CZELOnOffButtonAH*>(control)) return b->getActive() != 0;
+  return control != nullptr;
+}
+
+void setReferenceText(CControl* control, const char* text) {
+  if (auto* k = dynamic_cast<CFrontReferenceControl*>(control)) k->setValueText(text);
+}
 
 void setReferenceShown(CControl* control, bool shown) {
-  if (control) control->setVisible(shown);
+  if (auto* k = dynamic_cast<CFrontReferenceControl*>(control)) k->setShown(shown ? 1 : 0);
+  if (control) control->setDirty();
 }
 
 void setText(CControl* control, const char* text) {

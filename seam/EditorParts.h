@@ -8,6 +8,8 @@
 
 #include <cstdint>
 
+class CHelpHintLabel;
+
 namespace VSTGUI {
 class CControl;
 class CFrame;
@@ -35,6 +37,9 @@ class MeterPanel {
   // Pushes the engine's read-outs into the views; position is how far the
   // current moment lies into the last processed block, in blocks.
   virtual void refresh(float position) = 0;
+  // The panel's hint line, which the strips' views of the same meter type
+  // write to while the panel is built; null before build and after teardown.
+  virtual CHelpHintLabel* hintLabel() const { return nullptr; }
 };
 
 // The settings of one meter type, shown in place of its meter. The meter

@@ -80,7 +80,7 @@ class FakeSeam : public orvane::EffectSeam {
   // A block of a sine of `amplitude` (1 kHz) or silence into an engine.
   void feed(int type, float amplitude, int frames = 256) {
     std::vector<float> l(frames), r(frames);
-    for (int i = 0; i < frames; ++i) l[i] = r[i] = amplitude * (float)std::sin(2 * M_PI * 1000.0 * (phase + i) / 48000.0);
+    for (int i = 0; i < frames; ++i) l[i] = r[i] = amplitude * (float)std::sin(2 * 3.14159265358979323846 * 1000.0 * (phase + i) / 48000.0);
     phase += frames;
     float* ch[2] = {l.data(), r.data()};
     engines.processStereo(type, ch, frames);

@@ -24,7 +24,7 @@ void play(Templete& effect, float amplitude, int blocks, bool square = false) {
   static long phase = 0;
   for (int b = 0; b < blocks; ++b) {
     for (int i = 0; i < 256; ++i) {
-      const float s = (float)std::sin(2 * M_PI * 1000.0 * (phase + i) / 48000.0);
+      const float s = (float)std::sin(2 * 3.14159265358979323846 * 1000.0 * (phase + i) / 48000.0);
       in[i] = amplitude * (square ? (s >= 0 ? 1.0f : -1.0f) : s);
     }
     phase += 256;

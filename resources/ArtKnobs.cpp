@@ -1,0 +1,92 @@
+// Knobs and handles: the reference control of the meter panels and the
+// trim fader's handle. Both carry alpha.
+#include <cmath>
+
+#include "resources/ArtFamilies.h"
+
+namespace orvane {
+namespace artwork {
+
+namespace {
+
+using namespace palette;
+
+// A small knurled knob seen from above, its index towards `turn`.
+void knurledKnob(cairo_t* cr, double cx, double cy, double r, double turn) {
+  cairo_pattern_t* shadow = cairo_pattern_create_radial(cx + 0.5, cy + 0.8, r * 0.7, cx + 0.5, cy + 0.8, r + 1.4);
+  stop(shadow, 0, 0, 0, 0, 0.6);
+  stop(shadow, 1, 0, 0, 0, 0.0);
+  cairo_set_source(cr, shadow);
+  cairo_arc(cr, cx + 0.5, cy + 0.8, r + 1.4, 0, 2 * kPi);
+  cairo_fill(cr);
+  cairo_pattern_destroy(shadow);
+  // The knurled skirt: alternating light and dark teeth.
+  for (int i = 0; i < 24; ++i) {
+    const double a0 = i * 2 * kPi / 24, a1 = a0 + 2 * kPi / 24;
+    rgb(cr, i % 2 ? Rgb{60, 58, 54} : Rgb{112, 109, 102});
+    cairo_move_to(cr, cx, cy);
+    cairo_arc(cr, cx, cy, r, a0, a1);
+    cairo_close_path(cr);
+    cairo_fill(cr);
+  }
+  cairo_pattern_t* cap = cairo_pattern_create_radial(cx - r * 0.3, cy - r * 0.35, 0.3, cx, cy, r * 0.78);
+  stop(cap, 0, 190, 186, 178);
+  stop(cap, 1, 70, 68, 64);
+  cairo_set_source(cr, cap);
+  cairo_arc(cr, cx, cy, r * 0.72, 0, 2 * kPi);
+  cairo_fill(cr);
+  rgb(cr, kLamp);
+  cairo_set_line_width(cr, 1.2);
+  cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+  cairo_move_to(cr, cx + std::cos(turn) * r * 0.2, cy - std::sin(turn) * r * 0.2);
+  cairo_line_to(cr, cx + std::cos(turn) * r * 0.68, cy - std::sin(turn) * r * 0.68);
+  cairo_stroke(cr);
+  cairo_pattern_destroy(cap);
+}
+
+// The reference control: a knob to drag, its caption, and the readout in
+// which the control prints the reference level (from x = 81).
+bool paintReference(Image& out, double scale) {
+  return paintFrames(out, scale, 165, 14, 1, true, [](Canvas& c, int) {
+    cairo_t* cr = c.cr();
+    knurledKnob(cr, 8, 7, 6, kPi * 0.62);
+    engrave(cr, "REF LEVEL", 46.5, 10.2, 7, 0.9, kEngraving, Font::kBold, 0.5);
+    slot(cr, 79, 1, 85, 12, kSlot);
+  });
+}
+
+// The trim fader's cap: ribbed graphite with a white index at its centre.
+bool paintTrimHandle(Image& out, double scale) {
+  return paintFrames(out, scale, 22, 14, 1, true, [](Canvas& c, int) {
+    cairo_t* cr = c.cr();
+    roundedRect(cr, 1, 1.5, 21, 12.5, 2.2);
+    rgb(cr, 0, 0, 0, 0.55);
+    cairo_fill(cr);
+    cairo_pattern_t* body = cairo_pattern_create_linear(0, 0.5, 0, 13);
+    stop(body, 0, 124, 121, 114);
+    stop(body, 0.45, 64, 62, 58);
+    stop(body, 0.55, 48, 46, 43);
+    stop(body, 1, 86, 83, 78);
+    roundedRect(cr, 0.5, 0.5, 20.5, 12.5, 2.2);
+    cairo_set_source(cr, body);
+    cairo_fill(cr);
+    cairo_pattern_destroy(body);
+    for (int i = 0; i < 2; ++i) {
+      const double y = i == 0 ? 3.5 : 10.5;
+      line(cr, 3, y - 0.5, 17, y - 0.5, 0, 0, 0, 0.45);
+      line(cr, 3, y + 0.5, 17, y + 0.5, 255, 255, 255, 0.14);
+    }
+    line(cr, 1.5, 6.5, 19.5, 6.5, 244, 240, 228, 0.95);
+  });
+}
+
+}  // namespace
+
+void addKnobArtwork(std::vector<Artwork>& list) {
+  list.push_back({10001, 22, 14, 1, "trim fader handle, index line at its centre row", &paintTrimHandle});
+  list.push_back(
+      {10013, 165, 14, 1, "reference control: knob, caption, readout from x 79 (text from x 81)", &paintReference});
+}
+
+}  // namespace artwork
+}  // namespace orvane

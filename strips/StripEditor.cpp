@@ -143,6 +143,10 @@ void StripSafeEditor::controlChanged(CControl* control) {
   if (StripEditor* v = shownView()) v->controlChanged(control);
 }
 
+void StripSafeEditor::setPanels(MeterPanel* vu, MeterPanel* rms, MeterPanel* ppm) {
+  setHintLabels(vu ? vu->hintLabel() : nullptr, rms ? rms->hintLabel() : nullptr, ppm ? ppm->hintLabel() : nullptr);
+}
+
 void StripSafeEditor::setHintLabels(CHelpHintLabel* vu, CHelpHintLabel* rms, CHelpHintLabel* ppm) {
   CHelpHintLabel* lines[3] = {vu, rms, ppm};
   for (int type = 0; type < 3; ++type)

@@ -105,7 +105,9 @@ class StripSafeEditor : public StripManager {
   void parameterChanged(int32_t index, float value) override;
   void controlChanged(VSTGUI::CControl* control) override;
 
-  // The hint lines of the three meter panels, by meter type.
+  // Each view writes its hints to the hint line of the panel of its meter
+  // type.
+  void setPanels(MeterPanel* vu, MeterPanel* rms, MeterPanel* ppm) override;
   void setHintLabels(CHelpHintLabel* vu, CHelpHintLabel* rms, CHelpHintLabel* ppm);
 
   bool isCollapsed() const { return collapsed; }

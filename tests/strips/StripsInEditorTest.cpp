@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "controls/CHelpHintLabel.h"
 #include "strips/StripFiltersEditor.h"
 #include "strips/StripLabelEditor.h"
 #include "tests/editor/EditorTestSupport.h"
@@ -119,4 +120,22 @@ TEST(StripsInEditor, TheLabelIsKeptCutAndComesBackFromTheProject) {
     EXPECT_EQ(static_cast<orvane::StripLabelEditor*>(labelOf(editor)->getView(true, type))->getTapeLabel()->getText(),
               kept);
   e->dispatcher(e, effEditClose, 0, 0, nullptr, 0);
+}
+
+TEST(StripsInEditor, InactiveFilterControlsExplainThemselvesOnTheirPanelsHintLine) {
+  EditorFixture f(false);
+  f.setParameter(orvane::kShowFlt, 1.f);
+  f.setParameter(orvane::kMeter, 0.5f);
+  ASSERT_TRUE(f.open());
+  CHelpHintLabel* rmsLine = f.editor()->getPanel(1)->hintLabel();
+  ASSERT_NE(rmsLine, nullptr);
+  const char* expected = CHelpHintLabel::hintText(orvane::kHPFreq, 0.f, nullptr);
+  ASSERT_TRUE(expected && *expected);
+  // Process is off: the slider shows its hint on entry, on the line of
+  // the panel above it.
+  CControl* slider = filtersOf(f.editor())->shownView()->findControl(orvane::kHPFreq);
+  CPoint at = slider->getViewSize().getCenter();
+  slider->onMouseEntered(at, 0);
+  EXPECT_STREQ(rmsLine->getText(), expected);
+  EXPECT_STREQ(f.editor()->getPanel(0)->hintLabel()->getText(), "");
 }

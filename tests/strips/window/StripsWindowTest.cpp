@@ -33,6 +33,7 @@ struct Instance {
   vsthost::Plugin plugin{library().vstPluginMain(), host};
 };
 
+#if defined(_WIN32)
 // The level (RMS) of a sine of `hz` after the plug-in, once the filters
 // have settled.
 double levelAfter(vsthost::Plugin& plugin, double hz) {
@@ -56,7 +57,6 @@ void showAllStrips(vsthost::Plugin& plugin) {
   plugin.setParameter(15, 1.f);  // ShowLbl
 }
 
-#if defined(_WIN32)
 HWND frameWindowOf(vsthost::EditorWindow& window) { return GetWindow((HWND)window.parentWindow(), GW_CHILD); }
 
 // A click of the left button at a point of the editor's window.

@@ -9,6 +9,8 @@
 #include "editor/EditorPlatform.h"
 #include "editor/MyFrame.h"
 #include "settings/SharedSettings.h"
+#include "strips/StripFiltersEditor.h"
+#include "strips/StripLabelEditor.h"
 
 using namespace VSTGUI;
 using orvane::MeterPanel;
@@ -71,8 +73,20 @@ MeterPanel* TemepleteEditor::createPanel(int meterType) {
 
 // Until the back panels and strips exist, every forward to them is skipped.
 orvane::BackPanelPart* TemepleteEditor::createBackPanel(int) { return nullptr; }
-StripManager* TemepleteEditor::createFiltersStrip() { return nullptr; }
-StripManager* TemepleteEditor::createLabelStrip() { return nullptr; }
+StripManager* TemepleteEditor::createFiltersStrip() { return new orvane::StripFiltersSafeEditor(this, seam); }
+
+StripManager* TemepleteEditor::createLabelStrip() {
+  // The label text and the host's latency are the effect's; the strip
+  // reaches them through this, which it owns.
+  struct EffectLabel : orvane::LabelSeam {
+    explicit EffectLabel(Templete& effect) : effect(effect) {}
+    void getLabelText(char* text) override { orvane::copyText(text, effect.labelText(), kLabelBytes); }
+    void setLabelText(const char* text) override { effect.setLabelText(text); }
+    double outputLatencySeconds() override { return effect.outputLatencySeconds(); }
+    Templete& effect;
+  };
+  return new orvane::StripLabelSafeEditor(this, seam, std::make_unique<EffectLabel>(*templete));
+}
 
 bool TemepleteEditor::onWindowThread() const {
   return orvane::currentThreadKey() == windowThread.load(std::memory_order_relaxed);

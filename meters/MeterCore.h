@@ -166,8 +166,9 @@ bool MeterCore::loop(const float* a, const float* b, int32_t frames, Block& bloc
     // Precise mode: the peak path gets the largest of the window's
     // quarter-sample points, the averaging path the window sample at the
     // same moment. An average of per-sample maxima is not the average of
-    // the signal: fed the maxima, a VU needle reads a steady tone 1.4 to
-    // 3 dB hot, and the RMS needle with it. Plain mode: both are the sample.
+    // the signal: fed the maxima, a VU needle reads a steady tone at the
+    // reference 0.4 dB hot at 1 kHz and 2.8 dB at 10 kHz (44.1 kHz), the RMS
+    // needle 0.3 and 2 dB. Plain mode: both are the sample.
     double sa = va, sb = vb;
     if (kPrecise) {
       const double* wa = peak_[0].push(va);

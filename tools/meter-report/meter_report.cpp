@@ -175,9 +175,11 @@ Engine& prepared(Engine& engine, double rate, bool precise) {
 }
 
 // What the precise mode does to every needle on steady sines. The averaging
-// needles (VU, RMS) should read as with precise off; the peak needles (PPM,
-// the RMS meter's peak needle) may read a little higher, toward the true peak
-// between the samples.
+// needles (VU, RMS) must read as with precise off (they do to 0.01 dB: they
+// take the window sample, not the peaks found between samples; fed those
+// peaks they read up to 3 dB hot); the peak needles (PPM, the RMS meter's
+// peak needle) read a little higher, toward the true peak between the
+// samples, never lower.
 void preciseAgainstPlain(SharedSettings& shared) {
   std::printf("Precise off -> on, steady sines at each meter's reference, first-run settings, dB against the "
               "reference\n(VU needle and RMS needle: mean over the last 0.5 s of a 2 s tone; PPM and RMS peak "

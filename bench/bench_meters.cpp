@@ -41,9 +41,9 @@ void perFrame(benchmark::State& state) {
 // The front end with no ballistics at all: what every engine pays first.
 struct NullBallistics {
   double last[2] = {0.0, 0.0};
-  void step(double a, double b) {
-    last[0] = a;
-    last[1] = b;
+  void step(double a, double b, double levelA, double levelB) {
+    last[0] = a + levelA;
+    last[1] = b + levelB;
   }
   template <class F>
   void forEachReading(F f) const {

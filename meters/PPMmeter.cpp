@@ -16,9 +16,11 @@ struct PPMBlock {
   int holdLimit;  // the hold counter at which the mark starts to fall
 
   void stepChannel(PeakChannel& ch, double level) const { stepPeak(ch, level, attack, fall, holdLimit); }
-  void step(double ca, double cb) {
-    stepChannel(a, ca);
-    stepChannel(b, cb);
+  // A peak meter: envelope and hold take the peak levels, which precise
+  // mode finds between the samples.
+  void step(double peakA, double peakB, double, double) {
+    stepChannel(a, peakA);
+    stepChannel(b, peakB);
   }
   template <class F>
   void forEachReading(F f) const {

@@ -228,14 +228,14 @@ __attribute__((always_inline)) inline double detect(const double* w, PeakMode mo
       Three y;
       if constexpr (Avx2) y = dot3Avx2(w);
       else y = dot3Sse2(w);
-      Chooser c(w[0]);
+      Chooser c(w[kPeakAlignedSample]);
       c.offer(y.y1);
       c.offer(y.y2);
       c.offer(y.y3);
       return c.result();
     }
     case PeakMode::Oversample2x: {
-      Chooser c(w[0]);
+      Chooser c(w[kPeakAlignedSample]);
       if constexpr (Avx2) c.offer(symmetricDotAvx2(w, kHalfSample));
       else c.offer(symmetricDotSse2(w, kHalfSample));
       return c.result();
@@ -243,7 +243,7 @@ __attribute__((always_inline)) inline double detect(const double* w, PeakMode mo
     case PeakMode::Delay:
       break;
   }
-  return w[0];
+  return w[kPeakAlignedSample];
 }
 
 double detectSse2(const double* w, PeakMode mode) { return detect<false>(w, mode); }

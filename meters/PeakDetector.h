@@ -22,11 +22,21 @@ struct PeakHistory {
   const double* push(double x);
 };
 
+// The window sample the interpolated values sit beside: with it they make
+// one grid of quarter (or half) samples, w[31], 31.25, 31.5, 31.75. Every
+// candidate therefore stands for the same moment of the signal, 32 samples
+// after it entered, at every rate. (Offering the sample that leaves the
+// window instead would set two moments 31 samples apart side by side, and
+// the larger of the two, taken on every sample of a steady tone, is no peak
+// of anything: it made the averaging needles read hot by up to 3 dB.)
+constexpr int kPeakAlignedSample = 31;
+constexpr int kPeakDelaySamples = 63 - kPeakAlignedSample;
+
 // The detector for the engine's sample rate:
-//  below 88200 Hz:        w[0] and three values interpolated between w[31]
+//  below 88200 Hz:        w[31] and three values interpolated between w[31]
 //                         and w[32] (4x);
-//  88200 up to 176400 Hz: w[0] and the half-sample value (2x);
-//  176400 Hz and above:   w[0] alone (the signal is only delayed).
+//  88200 up to 176400 Hz: w[31] and the half-sample value (2x);
+//  176400 Hz and above:   w[31] alone (the signal is only delayed).
 // The answer is the candidate of largest magnitude, the earliest on a tie,
 // with its sign. A rate that is not a number gets the 4x detector.
 enum class PeakMode { Oversample4x, Oversample2x, Delay };

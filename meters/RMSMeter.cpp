@@ -33,15 +33,18 @@ struct RMSBlock {
   int holdLimit;  // the hold counter at which the mark starts to fall
   double averaging;
 
-  void stepChannel(RMSChannel& ch, double level) const {
-    stepPeak(ch.peak, level, attack, fall, holdLimit);
+  // The peak needle and its hold take the peak level (in precise mode the
+  // largest point found between the samples); the mean square is of the
+  // signal itself, as a mean of per-sample maxima would read hot.
+  void stepChannel(RMSChannel& ch, double peak, double level) const {
+    stepPeak(ch.peak, peak, attack, fall, holdLimit);
     double m = ch.meanSquare;
     m += (level * level - m) * averaging;
     ch.meanSquare = (m + 1e-14) - 1e-14;
   }
-  void step(double ca, double cb) {
-    stepChannel(a, ca);
-    stepChannel(b, cb);
+  void step(double peakA, double peakB, double levelA, double levelB) {
+    stepChannel(a, peakA, levelA);
+    stepChannel(b, peakB, levelB);
   }
   template <class F>
   void forEachReading(F f) const {

@@ -153,9 +153,12 @@ struct VUBlock {
     ch.hold = h;
     if (ch.counter < kHoldCounterCeiling) ++ch.counter;
   }
-  void step(double ca, double cb) {
-    stepChannel(a, ca);
-    stepChannel(b, cb);
+  // The coil averages, so it is driven by the signal itself; the peaks
+  // found between samples in precise mode serve the over LEDs alone, which
+  // the front end lights. The hold mark follows the needle.
+  void step(double, double, double levelA, double levelB) {
+    stepChannel(a, levelA);
+    stepChannel(b, levelB);
   }
   template <class F>
   void forEachReading(F f) const {

@@ -157,23 +157,6 @@ TEST(MeterSkeleton, AReachedCountSurvivesQuietSamplesUntilConsumed) {
   EXPECT_EQ(countdownMax, 29.0);
 }
 
-TEST(MeterSkeleton, PreciseModeAt192kHzOnlyDelaysBy63Samples) {
-  SettingsWorld world;
-  for (bool precise : {false, true}) {
-    auto ppm = transparentPPM(*world.shared, 192000.0f);
-    ppm->setParameter(PPMmeter::kPrecise, precise ? 1.0f : 0.0f);
-    int jump = -1;
-    for (int i = 0; i < 200 && jump < 0; ++i) {
-      processOne(*ppm, i == 0 ? 0.5f : 0.0f, 0.0f);
-      if (ppm->readout().reading(kMainReading, 0) > 0.0) {
-        jump = i;
-        EXPECT_EQ(ppm->readout().reading(kMainReading, 0), 0.5);  // unchanged, only late
-      }
-    }
-    EXPECT_EQ(jump, precise ? 63 : 0);
-  }
-}
-
 TEST(MeterSkeleton, PreciseModeFindsPeaksBetweenSamples) {
   // A sine at a quarter of the sample rate, sampled 45 degrees off its
   // peaks: every sample is at 0.707 of the true peak.

@@ -28,9 +28,10 @@ double plainDot(const double* h, const double* w) {
 }
 
 // The detector as a plain loop: candidates in order, a later one only when
-// strictly larger in magnitude.
+// strictly larger in magnitude. The window sample comes first: w[31], beside
+// which the interpolated points lie.
 double plainDetect(const double* w, PeakMode mode) {
-  std::vector<double> c{w[0]};
+  std::vector<double> c{w[31]};
   if (mode == PeakMode::Oversample4x) {
     c.push_back(plainDot(kPeakPhase1, w));
     c.push_back(plainDot(kPeakPhase2, w));
@@ -197,7 +198,8 @@ TEST(PeakDetector, ChoosesItsModeByTheSampleRate) {
   EXPECT_EQ(peakModeForRate(std::nanf("")), PeakMode::Oversample4x);
 }
 
-TEST(PeakDetector, At192kHzOnlyDelaysBy63Samples) {
+TEST(PeakDetector, At192kHzOnlyDelaysBy32Samples) {
+  ASSERT_EQ(kPeakDelaySamples, 32);
   const PeakMode mode = peakModeForRate(192000.0f);
   for (PeakKernel k : availableKernels()) {
     PeakHistory h;
@@ -207,14 +209,15 @@ TEST(PeakDetector, At192kHzOnlyDelaysBy63Samples) {
     for (int n = 0; n < 300; ++n) {
       in.push_back(static_cast<float>(rng.next()));
       double y = detectPeakWith(h.push(in.back()), mode, k);
-      ASSERT_EQ(y, n >= 63 ? in[n - 63] : 0.0) << name(k) << " sample " << n;
+      ASSERT_EQ(y, n >= 32 ? in[n - 32] : 0.0) << name(k) << " sample " << n;
     }
   }
 }
 
 // An impulse walking through the window shows each table tap by tap: the 2x
 // detector returns g's taps in turn, the 4x detector the largest of the three
-// phases' taps, and both return the impulse itself as it leaves the window.
+// phases' taps, and both return the impulse itself as it passes w[31], the
+// sample their interpolated points sit beside.
 TEST(PeakDetector, At96kHzReadsTheHalfSampleTable) {
   ASSERT_EQ(peakModeForRate(96000.0f), PeakMode::Oversample2x);
   for (PeakKernel k : availableKernels()) {
@@ -230,7 +233,7 @@ TEST(PeakDetector, At96kHzReadsTheHalfSampleTable) {
           if (std::fabs(kPeakPhase2[j]) > std::fabs(expected)) expected = kPeakPhase2[j];
           if (std::fabs(kPeakPhase3[j]) > std::fabs(expected)) expected = kPeakPhase3[j];
         }
-        if (j == 0) expected = 1.0;
+        if (j == 31) expected = 1.0;
         // The kernels fold h1 into even and odd halves, which may round its
         // taps by an ulp; the 2x table comes out exactly.
         ASSERT_NEAR(y, expected, mode == PeakMode::Oversample2x ? 0.0 : 4e-16)
@@ -243,22 +246,28 @@ TEST(PeakDetector, At96kHzReadsTheHalfSampleTable) {
 TEST(PeakDetector, TakesTheLargestCandidateInOrderWithItsSign) {
   for (PeakKernel k : availableKernels()) {
     SCOPED_TRACE(name(k));
-    // The leaving sample wins when it is largest, negative or not.
-    auto w = windowWith({{0, -2.0}, {32, 1.0}});
+    // The window sample wins when it is largest, negative or not.
+    auto w = windowWith({{31, -2.0}, {32, 1.0}});
     EXPECT_EQ(detectPeakWith(w.data(), PeakMode::Oversample4x, k), -2.0);
     EXPECT_EQ(detectPeakWith(w.data(), PeakMode::Oversample2x, k), -2.0);
     // A larger interpolated value replaces it: h1 leans on w[32].
-    w = windowWith({{0, 0.5}, {32, 1.0}});
+    w = windowWith({{31, 0.5}, {32, 1.0}});
     EXPECT_NEAR(detectPeakWith(w.data(), PeakMode::Oversample4x, k), plainDot(kPeakPhase1, w.data()), 1e-15);
-    EXPECT_NEAR(detectPeakWith(w.data(), PeakMode::Oversample4x, k), 0.900181, 1e-5);
+    EXPECT_NEAR(detectPeakWith(w.data(), PeakMode::Oversample4x, k), 0.900181 + 0.5 * 0.299699, 1e-5);
+    // The sample leaving the window is no candidate any more.
+    w = windowWith({{0, 2.0}});
+    EXPECT_EQ(detectPeakWith(w.data(), PeakMode::Delay, k), 0.0);
+    EXPECT_LT(std::fabs(detectPeakWith(w.data(), PeakMode::Oversample4x, k)), 1e-3);
+    EXPECT_LT(std::fabs(detectPeakWith(w.data(), PeakMode::Oversample2x, k)), 1e-3);
     // Between two equal samples the half-way phase reads highest.
     w = windowWith({{31, 1.0}, {32, 1.0}});
     EXPECT_NEAR(detectPeakWith(w.data(), PeakMode::Oversample4x, k), 2.0 * kPeakPhase2[31], 1e-15);
-    // A tie keeps the earlier candidate: with w[31] = -w[32], y1 = -y3 exactly
-    // (h3 is h1 reversed) and y2 = 0, so y1 and its sign must come out.
+    // A tie keeps the earlier candidate: with w[30] = -w[33] and w[31] =
+    // w[32] = 0, y1 = -y3 exactly (h3 is h1 reversed) and y2 = 0, so y1 and
+    // its sign must come out.
     for (double s : {1.0, -1.0}) {
-      w = windowWith({{31, s}, {32, -s}});
-      double y1 = s * (kPeakPhase1[31] - kPeakPhase1[32]);
+      w = windowWith({{30, s}, {33, -s}});
+      double y1 = s * (kPeakPhase1[30] - kPeakPhase1[33]);
       EXPECT_EQ(detectPeakWith(w.data(), PeakMode::Oversample4x, k), y1) << s;
     }
   }
@@ -299,8 +308,7 @@ TEST(PeakDetector, FindsTheInterSamplePeakOfAQuarterRateTone) {
 
 // A loose bound only; tools/peak-tables/PeakUnderRead.cpp measures the
 // detector across the band (worst 0.43 dB, at 2/5 of the rate). Each reading
-// spans two cycles and 32 samples more, so that every crest has been offered
-// all four of its quarter-sample points.
+// spans two cycles and 32 samples more, as the survey's do.
 TEST(PeakDetector, ReadsSteadyFullScaleSinesWithinHalfADecibel) {
   for (double fs : {44100.0, 48000.0}) {
     for (double f : {997.0, 11025.0, 0.4 * fs, 20000.0}) {

@@ -1,7 +1,9 @@
 // orvane-meter-report: how the three meters answer standard test signals,
 // measured on the real engines with their first-run settings. Run it after
 // changing any ballistics and compare the numbers with the last release.
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <vector>
 
@@ -124,6 +126,88 @@ void rmsSettling(SharedSettings& shared) {
               rms.averagingMs(), final, std::sqrt(final) * 1.4142, i * 1000.0 / rate, j * 1000.0 / rate);
 }
 
+// A steady tone at the engine's reference, `seconds` long, fed in blocks of
+// 64 frames like a host's buffers; over the last half second the reading of
+// `kind` after each block, as the display would pick it up.
+template <class Engine>
+std::vector<double> blockReadings(Engine& engine, double hz, double rate, double seconds, int kind) {
+  const std::size_t frames = static_cast<std::size_t>(seconds * rate);
+  std::vector<float> left(frames), right(frames);
+  for (std::size_t i = 0; i < frames; ++i)
+    left[i] = right[i] = static_cast<float>(engine.referenceAmplitude() * std::sin(2.0 * kPi * hz * i / rate));
+  const std::size_t block = 64, settled = frames - static_cast<std::size_t>(0.5 * rate);
+  std::vector<double> out;
+  for (std::size_t start = 0; start + block <= frames; start += block) {
+    float* channels[2] = {left.data() + start, right.data() + start};
+    engine.processStereo(channels, static_cast<int32_t>(block));
+    if (start >= settled) out.push_back(engine.readout().reading(kind, 0));
+  }
+  return out;
+}
+
+double meanOf(const std::vector<double>& v) {
+  double s = 0.0;
+  for (double x : v) s += x;
+  return s / static_cast<double>(v.size());
+}
+
+double maxOf(const std::vector<double>& v) {
+  double m = -1e300;
+  for (double x : v) m = std::max(m, x);
+  return m;
+}
+
+double dB(double x) { return 20.0 * std::log10(x); }
+
+// Each steady reading in dB against the reference, with precise off (index
+// 0) and on (1).
+struct PreciseRow {
+  double vu[2], rms[2], rmsPeak[2], ppm[2];
+};
+
+template <class Engine>
+Engine& prepared(Engine& engine, double rate, bool precise) {
+  engine.setSampleRate(static_cast<float>(rate));
+  engine.setParameter(Engine::kPrecise, precise ? 1.0f : 0.0f);
+  engine.reset();
+  engine.clearReadings();
+  return engine;
+}
+
+// What the precise mode does to every needle on steady sines. The averaging
+// needles (VU, RMS) must read as with precise off (they do to 0.01 dB: they
+// take the window sample, not the peaks found between samples; fed those
+// peaks they read up to 3 dB hot); the peak needles (PPM, the RMS meter's
+// peak needle) read a little higher, toward the true peak between the
+// samples, never lower.
+void preciseAgainstPlain(SharedSettings& shared) {
+  std::printf("Precise off -> on, steady sines at each meter's reference, first-run settings, dB against the "
+              "reference\n(VU needle and RMS needle: mean over the last 0.5 s of a 2 s tone; PPM and RMS peak "
+              "needle: highest)\n");
+  std::printf("  rate   tone    VU needle        RMS needle       RMS peak needle  PPM\n");
+  for (double rate : {44100.0, 48000.0, 96000.0}) {
+    for (double hz : {100.0, 1000.0, 5000.0, 10000.0}) {
+      PreciseRow r;
+      for (int on = 0; on < 2; ++on) {
+        VUmeter vu(nullptr, shared);
+        r.vu[on] = dB(meanOf(blockReadings(prepared(vu, rate, on), hz, rate, 2.0, kMainReading)));
+        RMSMeter rms(nullptr, shared);
+        const auto ms = blockReadings(prepared(rms, rate, on), hz, rate, 2.0, kMeanSquareReading);
+        std::vector<double> shown;
+        for (double m : ms) shown.push_back(std::sqrt(m) * 1.4142);
+        r.rms[on] = dB(meanOf(shown));
+        RMSMeter rmsPeak(nullptr, shared);
+        r.rmsPeak[on] = dB(maxOf(blockReadings(prepared(rmsPeak, rate, on), hz, rate, 2.0, kMainReading)));
+        PPMmeter ppm(nullptr, shared);
+        r.ppm[on] = dB(maxOf(blockReadings(prepared(ppm, rate, on), hz, rate, 2.0, kMainReading)));
+      }
+      std::printf("  %4.1fk %6.0f  %+6.2f -> %+6.2f  %+6.2f -> %+6.2f  %+6.2f -> %+6.2f  %+6.2f -> %+6.2f\n",
+                  rate / 1000.0, hz, r.vu[0], r.vu[1], r.rms[0], r.rms[1], r.rmsPeak[0], r.rmsPeak[1], r.ppm[0],
+                  r.ppm[1]);
+    }
+  }
+}
+
 }  // namespace
 
 int main() {
@@ -134,5 +218,6 @@ int main() {
   vuStepResponse(shared, 1);
   ppmBursts(shared);
   rmsSettling(shared);
+  preciseAgainstPlain(shared);
   return 0;
 }

@@ -6,10 +6,10 @@
 // For each frequency and starting phase the sine runs through the detector
 // after the window has filled, and the largest magnitude the detector returns
 // is the reading. The reading spans 32 samples more than two cycles (at least
-// 10 ms): the detector offers a crest's three interpolated points 32 samples
-// before the sample beside it (w[0] leaves the window 63 samples late, the
-// interpolated points sit in its middle), so only then has every crest been
-// offered all four of its quarter-sample points. Frequencies step by 1/96
+// 10 ms). The detector offers all four quarter-sample points of a moment at
+// once (the window sample w[31] and the three points after it), so two
+// cycles would do; the 32 samples keep the span, and so the figures, those
+// of the surveys before the window sample moved there. Frequencies step by 1/96
 // octave from 20 Hz and by 1 Hz from 10 kHz to 20 kHz, where the worst cases
 // are; the worst case found is then refined in 0.05 Hz and finer phase
 // steps. The phase matters only where the tone's period is a short rational

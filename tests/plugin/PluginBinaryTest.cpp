@@ -18,12 +18,19 @@ namespace {
 std::string gPluginPath;
 std::string gGoldenDir;
 
-vsthost::PluginLibrary& library() {
+}  // namespace
+
+// Shared with the other test files of this program.
+vsthost::PluginLibrary& pluginLibrary() {
   static vsthost::PluginLibrary lib;
   static bool loaded = lib.load(gPluginPath);
   EXPECT_TRUE(loaded) << lib.error();
   return lib;
 }
+
+namespace {
+
+vsthost::PluginLibrary& library() { return pluginLibrary(); }
 
 struct Instance {
   vsthost::HostState host;

@@ -5,7 +5,7 @@ MAKEFLAGS += --no-print-directory
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=Release
 
-.PHONY: all deps build native win64 win32 test demo bench clean
+.PHONY: all deps build native win64 win32 asan tsan test fuzz demo bench clean
 
 all: build
 
@@ -24,10 +24,30 @@ win32: deps
 	@cmake -S . -B build/win32 $(CMAKE_FLAGS) -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw32.cmake >/dev/null
 	@cmake --build build/win32 -j $(JOBS)
 
+# The native tree under AddressSanitizer with UndefinedBehaviorSanitizer, and
+# under ThreadSanitizer: Debian's g++ alone, no other package.
+asan: deps
+	@cmake -S . -B build/asan $(CMAKE_FLAGS) -DORVANE_SANITIZE=address >/dev/null
+	@cmake --build build/asan -j $(JOBS)
+
+tsan: deps
+	@cmake -S . -B build/tsan $(CMAKE_FLAGS) -DORVANE_SANITIZE=thread >/dev/null
+	@cmake --build build/tsan -j $(JOBS)
+
 build: native win64 win32
 
-test: build
-	@scripts/run-tests.sh build/native build/win64 build/win32
+test: build asan tsan
+	@scripts/run-tests.sh build/native build/win64 build/win32 build/asan build/tsan
+
+# Long fuzz runs: FUZZ_SEEDS seeds from FUZZ_SEED on, FUZZ_STEPS steps each,
+# through the native plug-in under the sanitizers and the 64-bit DLL under
+# Wine. A failure prints the seed that replays it.
+FUZZ_STEPS ?= 1000000
+FUZZ_SEED ?= $(shell date +%s)
+FUZZ_SEEDS ?= 1
+FUZZ_BUILDS ?= build/asan build/win64
+fuzz: asan win64
+	@tools/fuzz/run-fuzz.sh $(FUZZ_STEPS) $(FUZZ_SEED) $(FUZZ_SEEDS) $(FUZZ_BUILDS)
 
 demo: build
 	@scripts/demo.sh

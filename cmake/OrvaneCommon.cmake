@@ -31,6 +31,8 @@ else()
   set(ORVANE_WINDOWS OFF)
 endif()
 
+include(${CMAKE_CURRENT_LIST_DIR}/Sanitizers.cmake)
+
 # GoogleTest, compiled from Debian's sources for each toolchain.
 set(ORVANE_GTEST_SOURCE_DIR /usr/src/googletest CACHE PATH "GoogleTest sources")
 if(ORVANE_BUILD_TESTS AND NOT TARGET gtest)
@@ -50,6 +52,9 @@ endif()
 function(orvane_test name)
   cmake_parse_arguments(T "" "WORKING_DIRECTORY" "SOURCES;LIBS;LABELS;ARGS" ${ARGN})
   if(NOT ORVANE_BUILD_TESTS)
+    return()
+  endif()
+  if(ORVANE_SANITIZE STREQUAL "thread" AND NOT name IN_LIST ORVANE_THREAD_TESTS)
     return()
   endif()
   add_executable(${name} ${T_SOURCES})

@@ -10,7 +10,7 @@
 namespace orvane {
 
 MeterEngines::MeterEngines(MeterSettingsOwner* owner, SharedSettings& shared)
-    : rms_(new RMSMeter(owner, shared)), vu_(new VUmeter(owner, shared)), ppm_(new PPMmeter(owner, shared)) {}
+    : shared_(shared), rms_(new RMSMeter(owner, shared)), vu_(new VUmeter(owner, shared)), ppm_(new PPMmeter(owner, shared)) {}
 
 MeterEngines::~MeterEngines() = default;
 
@@ -39,7 +39,9 @@ void MeterEngines::setLagTime(float v) {
   each(*rms_, *vu_, *ppm_, [v](auto& e) { e.setLagTime(v); });
 }
 void MeterEngines::saveGlobalSettings() {
-  each(*rms_, *vu_, *ppm_, [](auto& e) { e.saveGlobalSettings(); });
+  // All three engines exist; their settings go out RMS, VU, PPM as one save.
+  static const int kTypes[] = {kMeterRMS, kMeterVU, kMeterPPM};
+  shared_.saveGlobalSettings(kTypes, 3);
 }
 void MeterEngines::resetOvers() {
   each(*rms_, *vu_, *ppm_, [](auto& e) { e.resetOvers(); });

@@ -50,6 +50,7 @@ class MeterEngines {
   MeterReadout& readout(int meterType);
 
  private:
+  SharedSettings& shared_;
   std::unique_ptr<RMSMeter> rms_;
   std::unique_ptr<VUmeter> vu_;
   std::unique_ptr<PPMmeter> ppm_;

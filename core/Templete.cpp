@@ -54,7 +54,15 @@ Templete::Templete(audioMasterCallback audioMaster, SharedSettings& shared)
     settingsMirror_[slot] = engines_->getSetting(meterSettingBySlot(slot).index);
   std::snprintf(label_, sizeof(label_), "%s", "Master Track");
 
-  if (gEditorFactory) setEditor(gEditorFactory(this));
+  // An editor that cannot be made (memory runs out while it builds) leaves
+  // an instance without one, as a host expects, rather than no instance.
+  if (gEditorFactory) {
+    try {
+      setEditor(gEditorFactory(this));
+    } catch (...) {
+      setEditor(nullptr);
+    }
+  }
 
   suspend();
   resume();

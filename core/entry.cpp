@@ -1,6 +1,4 @@
 // The plug-in binary's entry point and its library-wide state.
-#include <new>
-
 #include "core/Templete.h"
 #include "editor/PluginEditor.h"
 #include "platform/Registry.h"
@@ -21,25 +19,51 @@ struct LibraryState {
   orvane::SharedSettings settings{orvane::userRegistry()};
   LibraryState() {
     orvane::SharedSettings::setLibrary(&settings);
-    // Every instance made from here on gets its window.
-    orvane::installPluginEditor();
+    // Every instance made from here on gets its window. This runs while the
+    // host loads the library, where an exception could only end the host;
+    // if the window's resources cannot be set up, instances come without one.
+    try {
+      orvane::installPluginEditor();
+    } catch (...) {
+      Templete::setEditorFactory(nullptr);
+    }
   }
   ~LibraryState() { orvane::SharedSettings::setLibrary(nullptr); }
 };
 
 LibraryState gLibrary;
 
-}  // namespace
-
-ORVANE_EXPORT AEffect* VSTPluginMain(audioMasterCallback audioMaster) {
+AEffect* createInstance(audioMasterCallback audioMaster) {
   // A host that does not answer the version query gets no instance. The
   // question is asked twice, as instance creation always did.
   if (audioMaster) {
     if (!audioMaster(nullptr, audioMasterVersion, 0, 0, nullptr, 0.0f)) return nullptr;
     if (!audioMaster(nullptr, audioMasterVersion, 0, 0, nullptr, 0.0f)) return nullptr;
   }
-  Templete* effect = new (std::nothrow) Templete(audioMaster, gLibrary.settings);
-  return effect ? effect->getAeffect() : nullptr;
+  Templete* effect = new Templete(audioMaster, gLibrary.settings);
+  AEffect* record = effect->getAeffect();
+#if !defined(_WIN32)
+  // The native editor draws off screen only: it cannot yet put itself into a
+  // Linux host's window, and a host told there is an editor would open an
+  // empty one. Without the flag the host offers its own parameter view. The
+  // editor object stays, for the tests that drive it through the dispatcher.
+  record->flags &= ~effFlagsHasEditor;
+#endif
+  return record;
+}
+
+}  // namespace
+
+ORVANE_EXPORT AEffect* VSTPluginMain(audioMasterCallback audioMaster) {
+  // Any allocation of the construction may fail (the effect, its engines,
+  // the chunk buffer, the lock): the parts already made are released as the
+  // exception unwinds, and the host is told "no instance" instead of having
+  // the exception run into its own frames.
+  try {
+    return createInstance(audioMaster);
+  } catch (...) {
+    return nullptr;
+  }
 }
 
 #if !defined(_WIN32)

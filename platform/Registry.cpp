@@ -9,6 +9,13 @@ namespace orvane {
 
 const wchar_t kRegistryKeyPath[] = L"SOFTWARE\\Zelcraft\\ZELMETERS300";
 
+bool RegistryService::writeBinary4Values(const Binary4Value* values, std::size_t count) {
+  if (!values) return count == 0;
+  bool all = true;
+  for (std::size_t i = 0; i < count; ++i) all = writeBinary4(values[i].name, values[i].bytes) && all;
+  return all;
+}
+
 namespace registry {
 
 bool isValidUtf8(const char* data, std::size_t size) {

@@ -19,12 +19,22 @@ class FileRegistry : public RegistryService {
 
   bool readBinary4(const char* valueName, unsigned char bytes[4]) override;
   bool writeBinary4(const char* valueName, const unsigned char bytes[4]) override;
+  // One replacement of the file for the whole batch.
+  bool writeBinary4Values(const Binary4Value* values, std::size_t count) override;
   bool readText(const char* valueName, std::string& text) override;
   bool writeText(const char* valueName, const std::string& text) override;
 
  private:
-  bool writeValue(const char* valueName, unsigned type, const unsigned char* data,
-                  std::size_t size);
+  struct PendingValue {
+    const char* name;
+    unsigned type;
+    const unsigned char* data;
+    std::size_t size;
+  };
+  bool writeValues(const PendingValue* values, std::size_t count);
+  bool readBinary4Unguarded(const char* valueName, unsigned char bytes[4]);
+  bool readTextUnguarded(const char* valueName, std::string& text);
+  bool writeValuesUnguarded(const PendingValue* values, std::size_t count);
 
   std::string path_;
 };

@@ -76,72 +76,84 @@ WindowsRegistry::WindowsRegistry(HKEY root, std::wstring keyPath)
     : root_(root), keyPath_(std::move(keyPath)) {}
 
 bool WindowsRegistry::readBinary4(const char* valueName, unsigned char bytes[4]) {
-  std::wstring name;
-  if (!bytes || !wideName(valueName, name)) return false;
-  QueryKey key(root_, keyPath_);
-  if (!key.get()) return false;
-  BYTE buffer[4] = {};
-  DWORD type = REG_NONE;
-  DWORD size = sizeof buffer;
-  // A longer value answers ERROR_MORE_DATA and is refused with the rest.
-  if (::RegQueryValueExW(key.get(), name.c_str(), nullptr, &type, buffer, &size) !=
-          ERROR_SUCCESS ||
-      type != REG_BINARY || size != 4) {
+  try {
+    std::wstring name;
+    if (!bytes || !wideName(valueName, name)) return false;
+    QueryKey key(root_, keyPath_);
+    if (!key.get()) return false;
+    BYTE buffer[4] = {};
+    DWORD type = REG_NONE;
+    DWORD size = sizeof buffer;
+    // A longer value answers ERROR_MORE_DATA and is refused with the rest.
+    if (::RegQueryValueExW(key.get(), name.c_str(), nullptr, &type, buffer, &size) !=
+            ERROR_SUCCESS ||
+        type != REG_BINARY || size != 4) {
+      return false;
+    }
+    std::memcpy(bytes, buffer, 4);
+    return true;
+  } catch (...) {
+    // Out of memory converting a name or text: refused, never thrown into
+    // the host.
     return false;
   }
-  std::memcpy(bytes, buffer, 4);
-  return true;
 }
 
 bool WindowsRegistry::readText(const char* valueName, std::string& text) {
-  std::wstring name;
-  if (!wideName(valueName, name)) return false;
-  QueryKey key(root_, keyPath_);
-  if (!key.get()) return false;
-  std::vector<wchar_t> buffer;
-  DWORD type = REG_NONE;
-  DWORD size = 0;
-  // Ask for the size, then the data; if the value grew in between, ask again.
-  for (int attempt = 0;; ++attempt) {
-    if (attempt == 3) return false;
-    if (::RegQueryValueExW(key.get(), name.c_str(), nullptr, &type, nullptr, &size) !=
-        ERROR_SUCCESS) {
-      return false;
-    }
-    if ((type != REG_SZ && type != REG_EXPAND_SZ) || size > kMaxStoredTextBytes) return false;
-    // One spare unit so that a value stored without its null still ends in one.
-    buffer.assign(size / sizeof(wchar_t) + 1, L'\0');
-    size = static_cast<DWORD>(buffer.size() * sizeof(wchar_t));
-    const LONG status = ::RegQueryValueExW(key.get(), name.c_str(), nullptr, &type,
-                                           reinterpret_cast<BYTE*>(buffer.data()), &size);
-    if (status == ERROR_MORE_DATA) continue;
-    if (status != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) return false;
-    break;
-  }
-  // The text ends at its first null; an odd last byte is no whole character.
-  std::size_t units = size / sizeof(wchar_t);
-  for (std::size_t i = 0; i < units; ++i) {
-    if (buffer[i] == L'\0') {
-      units = i;
+  try {
+    std::wstring name;
+    if (!wideName(valueName, name)) return false;
+    QueryKey key(root_, keyPath_);
+    if (!key.get()) return false;
+    std::vector<wchar_t> buffer;
+    DWORD type = REG_NONE;
+    DWORD size = 0;
+    // Ask for the size, then the data; if the value grew in between, ask again.
+    for (int attempt = 0;; ++attempt) {
+      if (attempt == 3) return false;
+      if (::RegQueryValueExW(key.get(), name.c_str(), nullptr, &type, nullptr, &size) !=
+          ERROR_SUCCESS) {
+        return false;
+      }
+      if ((type != REG_SZ && type != REG_EXPAND_SZ) || size > kMaxStoredTextBytes) return false;
+      // One spare unit so that a value stored without its null still ends in one.
+      buffer.assign(size / sizeof(wchar_t) + 1, L'\0');
+      size = static_cast<DWORD>(buffer.size() * sizeof(wchar_t));
+      const LONG status = ::RegQueryValueExW(key.get(), name.c_str(), nullptr, &type,
+                                             reinterpret_cast<BYTE*>(buffer.data()), &size);
+      if (status == ERROR_MORE_DATA) continue;
+      if (status != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) return false;
       break;
     }
+    // The text ends at its first null; an odd last byte is no whole character.
+    std::size_t units = size / sizeof(wchar_t);
+    for (std::size_t i = 0; i < units; ++i) {
+      if (buffer[i] == L'\0') {
+        units = i;
+        break;
+      }
+    }
+    buffer.resize(units);
+    buffer.push_back(L'\0');
+    if (type == REG_EXPAND_SZ) {
+      const DWORD needed = ::ExpandEnvironmentStringsW(buffer.data(), nullptr, 0);
+      if (needed == 0 || needed > kMaxStoredTextBytes / sizeof(wchar_t)) return false;
+      std::vector<wchar_t> expanded(needed + 1, L'\0');
+      const DWORD written =
+          ::ExpandEnvironmentStringsW(buffer.data(), expanded.data(), needed + 1);
+      if (written == 0 || written > needed + 1) return false;
+      buffer.swap(expanded);
+      units = std::wcslen(buffer.data());
+    }
+    std::string result;
+    if (!toUtf8(buffer.data(), units, result)) return false;
+    text = std::move(result);
+    return true;
+  } catch (...) {
+    // Out of memory converting a name or text: refused, never thrown into
+    // the host.
+    return false;
   }
-  buffer.resize(units);
-  buffer.push_back(L'\0');
-  if (type == REG_EXPAND_SZ) {
-    const DWORD needed = ::ExpandEnvironmentStringsW(buffer.data(), nullptr, 0);
-    if (needed == 0 || needed > kMaxStoredTextBytes / sizeof(wchar_t)) return false;
-    std::vector<wchar_t> expanded(needed + 1, L'\0');
-    const DWORD written =
-        ::ExpandEnvironmentStringsW(buffer.data(), expanded.data(), needed + 1);
-    if (written == 0 || written > needed + 1) return false;
-    buffer.swap(expanded);
-    units = std::wcslen(buffer.data());
-  }
-  std::string result;
-  if (!toUtf8(buffer.data(), units, result)) return false;
-  text = std::move(result);
-  return true;
 }
 
 bool WindowsRegistry::writeBinary4(const char* valueName, const unsigned char bytes[4]) {
@@ -150,25 +162,37 @@ bool WindowsRegistry::writeBinary4(const char* valueName, const unsigned char by
 }
 
 bool WindowsRegistry::writeText(const char* valueName, const std::string& text) {
-  std::wstring wide;
-  if (!registry::isAcceptableText(text) || !toWide(text.data(), text.size(), wide)) return false;
-  // REG_SZ is stored with its terminating null, which c_str() supplies.
-  const DWORD size = static_cast<DWORD>((wide.size() + 1) * sizeof(wchar_t));
-  return writeValue(valueName, REG_SZ, reinterpret_cast<const BYTE*>(wide.c_str()), size);
+  try {
+    std::wstring wide;
+    if (!registry::isAcceptableText(text) || !toWide(text.data(), text.size(), wide)) return false;
+    // REG_SZ is stored with its terminating null, which c_str() supplies.
+    const DWORD size = static_cast<DWORD>((wide.size() + 1) * sizeof(wchar_t));
+    return writeValue(valueName, REG_SZ, reinterpret_cast<const BYTE*>(wide.c_str()), size);
+  } catch (...) {
+    // Out of memory converting a name or text: refused, never thrown into
+    // the host.
+    return false;
+  }
 }
 
 bool WindowsRegistry::writeValue(const char* valueName, DWORD type, const BYTE* data,
                                  DWORD size) {
-  std::wstring name;
-  if (keyPath_.empty() || !wideName(valueName, name)) return false;
-  HKEY key = nullptr;
-  if (::RegCreateKeyExW(root_, keyPath_.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE,
-                        nullptr, &key, nullptr) != ERROR_SUCCESS) {
+  try {
+    std::wstring name;
+    if (keyPath_.empty() || !wideName(valueName, name)) return false;
+    HKEY key = nullptr;
+    if (::RegCreateKeyExW(root_, keyPath_.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE,
+                          nullptr, &key, nullptr) != ERROR_SUCCESS) {
+      return false;
+    }
+    const LONG status = ::RegSetValueExW(key, name.c_str(), 0, type, data, size);
+    ::RegCloseKey(key);
+    return status == ERROR_SUCCESS;
+  } catch (...) {
+    // Out of memory converting a name or text: refused, never thrown into
+    // the host.
     return false;
   }
-  const LONG status = ::RegSetValueExW(key, name.c_str(), 0, type, data, size);
-  ::RegCloseKey(key);
-  return status == ERROR_SUCCESS;
 }
 
 RegistryService& userRegistry() {

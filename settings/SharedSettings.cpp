@@ -69,12 +69,23 @@ void SharedSettings::setLastMeterType(int meterType) {
   lastMeterType_.store(meterType < kMeterVU ? kMeterVU : (meterType > kMeterPPM ? kMeterPPM : meterType), kRelaxed);
 }
 
-void SharedSettings::saveGlobalSettings(int meterType) {
-  const int32_t first = firstMeterSetting(meterType);
-  if (first < 0) return;
-  for (int32_t index = first; index <= lastMeterSetting(meterType); ++index) {
-    saveMeterSetting(static_cast<char>(index), storeValue(kScopeGlobal, index));
+void SharedSettings::saveGlobalSettings(const int* meterTypes, int count) {
+  // One batch for the registry service: natively a single replacement of
+  // the settings file instead of one synced file per value; the Windows
+  // registry still takes them one value at a time.
+  Binary4Value values[kMeterSettingCount];
+  std::size_t n = 0;
+  for (int t = 0; meterTypes && t < count; ++t) {
+    const int32_t first = firstMeterSetting(meterTypes[t]);
+    if (first < 0) continue;
+    for (int32_t index = first; index <= lastMeterSetting(meterTypes[t]) && n < kMeterSettingCount; ++index) {
+      const float value = storeValue(kScopeGlobal, index);
+      values[n].name = meterSettingBySlot(meterSettingSlot(index)).registryName;
+      std::memcpy(values[n].bytes, &value, 4);
+      ++n;
+    }
   }
+  if (n > 0) registry_.writeBinary4Values(values, n);
 }
 
 void SharedSettings::saveMeterSetting(char code, float value) {

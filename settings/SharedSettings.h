@@ -66,9 +66,11 @@ class SharedSettings {
   int lastMeterType() const;
   void setLastMeterType(int meterType);
 
-  // Writes every setting of one meter type from the Global store to the
-  // registry, in index order (the back panel's close command).
-  void saveGlobalSettings(int meterType);
+  // Writes every setting of the given meter types (in that order, each in
+  // index order) from the Global store to the registry as one save: the
+  // back panel's close command. A type that names no meter adds nothing.
+  void saveGlobalSettings(const int* meterTypes, int count);
+  void saveGlobalSettings(int meterType) { saveGlobalSettings(&meterType, 1); }
 
   // One registry value; `code` is the setting's letter code (its index read
   // as a character). A code that names no setting writes nothing.

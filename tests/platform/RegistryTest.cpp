@@ -211,6 +211,28 @@ TEST_F(Registry, RoundTripsTwentySevenDistinctFourByteValuesAndTexts) {
   }
 }
 
+TEST_F(Registry, WritesABatchOfValuesInOneSaveAndKeepsTheOthers) {
+  auto writer = store.open();
+  ASSERT_TRUE(writer->writeText("CurrDir", "kept"));
+  Binary4Value batch[27];
+  for (int i = 0; i < 27; ++i) {
+    batch[i].name = kMeterSettingNames[i];
+    const std::uint32_t pattern = 0x01020304u * (i + 1);
+    std::memcpy(batch[i].bytes, &pattern, 4);
+  }
+  ASSERT_TRUE(writer->writeBinary4Values(batch, 27));
+  EXPECT_TRUE(writer->writeBinary4Values(batch, 0));
+  auto reader = store.open();
+  for (int i = 0; i < 27; ++i) {
+    unsigned char read[4] = {};
+    ASSERT_TRUE(reader->readBinary4(kMeterSettingNames[i], read)) << kMeterSettingNames[i];
+    EXPECT_EQ(bytesOf(batch[i].bytes), bytesOf(read)) << kMeterSettingNames[i];
+  }
+  std::string text;
+  EXPECT_TRUE(reader->readText("CurrDir", text));
+  EXPECT_EQ("kept", text);
+}
+
 TEST_F(Registry, MissingKeyOrValueLeavesTheCallersDefaultAndCreatesNothing) {
   auto registry = store.open();
   expectRefusedAsBinary(*registry, {"Avureference"});
@@ -493,6 +515,67 @@ TEST_F(Registry, UnwritableLocationsWriteNothingAndAnswerFalse) {
   EXPECT_EQ(std::vector<std::string>({"fifo.reg", "folder.reg", "plain"}),
             folderEntries(store.root));
   EXPECT_TRUE(folderEntries(folder).empty());
+}
+
+TEST_F(Registry, ABatchWithOneRefusedNameWritesNothing) {
+  auto registry = store.open();
+  Binary4Value batch[3] = {{"Avureference", {1, 1, 1, 1}}, {"bad\x01name", {2, 2, 2, 2}},
+                           {"Appmreference", {3, 3, 3, 3}}};
+  EXPECT_FALSE(registry->writeBinary4Values(batch, 3));
+  EXPECT_FALSE(store.exists());
+}
+
+// The values of one batch, all the same number: what a file must hold if it
+// holds anything.
+std::uint32_t batchNumberIn(const std::string& path) {
+  FileRegistry registry(path);
+  std::uint32_t number = 0;
+  for (int i = 0; i < 27; ++i) {
+    unsigned char bytes[4];
+    if (!registry.readBinary4(kMeterSettingNames[i], bytes)) return 0;
+    std::uint32_t value;
+    std::memcpy(&value, bytes, 4);
+    if (i == 0) number = value;
+    if (value != number) return 0;
+  }
+  return number;
+}
+
+TEST_F(Registry, AWriterKilledAtAnyMomentLeavesOnlyWholeFiles) {
+  // A host process killed while it saves the Global settings: whenever the
+  // kill lands, every file in the folder is whole and holds one complete
+  // batch, the one before the kill or a later one.
+  std::uint32_t next = 1, lastSeen = 0;
+  std::mt19937 random(20);
+  for (int round = 0; round < 25; ++round) {
+    const pid_t child = ::fork();
+    ASSERT_NE(-1, child);
+    if (child == 0) {
+      auto registry = store.open();
+      for (std::uint32_t n = next;; ++n) {
+        Binary4Value batch[27];
+        for (int i = 0; i < 27; ++i) {
+          batch[i].name = kMeterSettingNames[i];
+          std::memcpy(batch[i].bytes, &n, 4);
+        }
+        if (!registry->writeBinary4Values(batch, 27)) ::_exit(3);
+      }
+    }
+    ::usleep(2000 + random() % 20000);
+    ::kill(child, SIGKILL);
+    int status = 0;
+    ASSERT_EQ(child, ::waitpid(child, &status, 0));
+    ASSERT_TRUE(WIFSIGNALED(status)) << "the writer stopped on its own, status " << status;
+    if (!store.exists()) continue;  // killed before its first save was in place
+    for (const std::string& name : folderEntries(store.folder)) {
+      EXPECT_NE(0u, batchNumberIn(store.folder + "/" + name)) << name << " is not a whole save";
+    }
+    const std::uint32_t now = batchNumberIn(store.path);
+    EXPECT_GE(now, lastSeen);
+    lastSeen = now;
+    next = now + 100000;
+  }
+  EXPECT_GT(lastSeen, 0u) << "no save ever completed";
 }
 
 TEST_F(Registry, ConcurrentWritersInOneProcessLoseNoValue) {

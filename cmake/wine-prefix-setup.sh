@@ -7,6 +7,9 @@
 set -u
 prefix=${1:?usage: wine-prefix-setup.sh PREFIX}
 export WINEPREFIX=$prefix
+# The loader that made the prefix (wine-run.sh passes it on): the 64-bit one
+# for 64-bit builds, so that no 32-bit program is needed here.
+wine=${ORVANE_WINE_LOADER:-wine}
 fonts_dir=$prefix/drive_c/windows/Fonts
 src=/usr/share/fonts/truetype/liberation
 mkdir -p "$fonts_dir"
@@ -28,6 +31,6 @@ reg=$(mktemp --suffix=.reg)
   printf '\r\n[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]\r\n'
   printf '"Arial"="Liberation Sans"\r\n'
 } >"$reg"
-wine regedit /S "$(winepath -w "$reg")"
+"$wine" regedit /S "$("$wine" winepath -w "$reg")"
 wineserver -w
 rm -f "$reg"

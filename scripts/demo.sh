@@ -64,4 +64,11 @@ host() {
 }
 host "$native" orvane-host "ZEL Orvane.so"
 host "$win64" orvane-host.exe "ZEL Orvane_x64.dll"
-host "$win32" orvane-host.exe "ZEL Orvane.dll"
+# The 32-bit DLL needs a machine that runs 32-bit programs (natively or under
+# the emulation the installer sets up where the kernel cannot).
+if why=$(scripts/win32-support.sh probe); then
+  [ "$why" = emulated ] && echo "(32-bit programs run under emulation here: the next one takes a few minutes the first time)"
+  host "$win32" orvane-host.exe "ZEL Orvane.dll"
+else
+  echo "--- ZEL Orvane.dll: skipped ($why)"
+fi

@@ -225,6 +225,14 @@ TEST_F(EmbeddedFont, ANewSizeOrStyleKeepsTheEmbeddedFace) {
   EXPECT_EQ(core->getFaceName(), L"ZELOrvane");
   EXPECT_NEAR(core->getStringWidth(nullptr, "Master Track"), at38 / 2, 2);
   font->forget();
+  // A context asked for another size of the label font keeps the face.
+  auto* label = new CZELCustomFont();
+  COffscreenContext* ctx = COffscreenContext::create(nullptr, 10, 10);
+  ASSERT_NE(ctx, nullptr);
+  ctx->setFont(label, 19);
+  EXPECT_NEAR(ctx->getStringWidth("Master Track"), at38 / 2, 2);
+  ctx->forget();
+  label->forget();
 }
 
 #ifdef _WIN32

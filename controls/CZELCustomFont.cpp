@@ -11,10 +11,6 @@ CZELCustomFont::CZELCustomFont(CCoord size, int32_t style, const ZELFontSource& 
   setPlatformFont(new ZELCoreTextFont(kZELFontIdentifier, size, style, source));
 }
 
-CZELCustomFont::CZELCustomFont(const CZELCustomFont& font) : CFontDesc(font), source(font.source) {
-  setPlatformFont(new ZELCoreTextFont(kZELFontIdentifier, size, style, source));
-}
-
 CZELCustomFont::~CZELCustomFont() {
   if (gShared == this) gShared = nullptr;
 }

@@ -12,7 +12,6 @@ class CZELCustomFont : public CFontDesc {
   // The embedded font at size pixels; style of CTxtFace. One reference for
   // the caller, as every toolkit object.
   explicit CZELCustomFont(CCoord size = 38, int32_t style = 0, const ZELFontSource& source = {});
-  CZELCustomFont(const CZELCustomFont& font);
 
   // The label font (38 pixels, plain) shared by every window of the
   // library, with one more reference for the caller, who forgets it when
@@ -22,7 +21,9 @@ class CZELCustomFont : public CFontDesc {
   // nothing registered behind.
   static CZELCustomFont* acquire();
 
-  // A changed size or style keeps the embedded face.
+  // Copies share the embedded face and a changed size or style takes a
+  // variant of it (as CFontDesc does for any custom font); even a new name
+  // keeps it, since the name of this font is never looked up.
   IPlatformFont* getPlatformFont() override;
   ZELCoreTextFont* getCoreTextFont();
 

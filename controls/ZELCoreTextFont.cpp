@@ -21,13 +21,18 @@ std::wstring faceNameOf(UTF8StringPtr identifier) {
 }  // namespace
 
 ZELCoreTextFont::ZELCoreTextFont(UTF8StringPtr identifier, CCoord size, int32_t style, const ZELFontSource& source)
-    : faceName(faceNameOf(identifier)),
+    : identifier(identifier ? identifier : ""),
+      faceName(faceNameOf(identifier)),
       size(size > 0 ? size : 0),
       weight((style & kBoldFace) ? 700 : 400),
       italic((style & kItalicFace) != 0),
       source(source),
       platform(nullptr) {
   loadIntoPlatform();
+}
+
+IPlatformFont* ZELCoreTextFont::createVariant(const CCoord& newSize, const int32_t& newStyle) {
+  return new ZELCoreTextFont(identifier.c_str(), newSize, newStyle, source);
 }
 
 void ZELCoreTextFont::takeDesignMetrics(double unitsPerEm, double designAscent, double designDescent,

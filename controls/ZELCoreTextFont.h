@@ -43,6 +43,8 @@ class ZELCoreTextFont : public IPlatformFont, public IFontPainter {
   double getLeading() const override { return leading; }
   double getCapHeight() const override { return capHeight; }
   IFontPainter* getPainter() override { return this; }
+  // The same embedded face at another size or style.
+  IPlatformFont* createVariant(const CCoord& size, const int32_t& style) override;
 
   // The baseline starts at p. Draws nothing (and measures 0) when the font
   // could not be loaded or the context is not this platform's.
@@ -71,6 +73,7 @@ class ZELCoreTextFont : public IPlatformFont, public IFontPainter {
   void takeDesignMetrics(double unitsPerEm, double designAscent, double designDescent, double lineGap,
                          double designCapHeight);
 
+  std::string identifier;
   std::wstring faceName;
   CCoord size;
   int32_t weight;

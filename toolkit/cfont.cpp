@@ -6,15 +6,29 @@ CFontDesc::CFontDesc(UTF8StringPtr name, const CCoord& size, const int32_t style
     : name(name ? name : ""), size(size), style(style) {}
 
 CFontDesc::CFontDesc(const CFontDesc& font)
-    : CBaseObject(font), name(font.name), size(font.size), style(font.style) {}
+    : CBaseObject(font), name(font.name), size(font.size), style(font.style) {
+  // A system font is cheap to look up again; a custom one may exist nowhere
+  // but in the original, so the copy shares it.
+  if (font.customFont && font.platformFont) {
+    platformFont = font.platformFont;
+    platformFont->remember();
+    customFont = true;
+  }
+}
 
 CFontDesc::~CFontDesc() { freePlatformFont(); }
 
 CFontDesc& CFontDesc::operator=(const CFontDesc& f) {
   if (this != &f) {
-    setName(f.getName());
-    setSize(f.getSize());
-    setStyle(f.getStyle());
+    name = f.name;
+    size = f.size;
+    style = f.style;
+    if (f.customFont && f.platformFont) {
+      f.platformFont->remember();
+      setPlatformFont(f.platformFont);
+    } else {
+      freePlatformFont();
+    }
   }
   return *this;
 }
@@ -29,12 +43,25 @@ void CFontDesc::setName(UTF8StringPtr newName) {
 void CFontDesc::setSize(CCoord newSize) {
   if (newSize == size) return;
   size = newSize;
-  freePlatformFont();
+  sizeOrStyleChanged();
 }
 
 void CFontDesc::setStyle(int32_t newStyle) {
   if (newStyle == style) return;
   style = newStyle;
+  sizeOrStyleChanged();
+}
+
+void CFontDesc::sizeOrStyleChanged() {
+  if (customFont && platformFont) {
+    // A font that has no variant stays as it is: the right face at the
+    // wrong size reads better than a system face the product never chose.
+    if (IPlatformFont* variant = platformFont->createVariant(size, style)) {
+      platformFont->forget();
+      platformFont = variant;
+    }
+    return;
+  }
   freePlatformFont();
 }
 
@@ -52,12 +79,19 @@ void CFontDesc::freePlatformFont() {
     platformFont->forget();
     platformFont = nullptr;
   }
+  customFont = false;
 }
 
 void CFontDesc::setPlatformFont(IPlatformFont* font) {
-  if (platformFont == font) return;
+  if (platformFont == font) {
+    // Already ours: the caller's reference is one too many.
+    if (font) font->forget();
+    customFont = font != nullptr;
+    return;
+  }
   freePlatformFont();
   platformFont = font;
+  customFont = font != nullptr;
 }
 
 // The predefined fonts live as long as the library; nothing ever deletes

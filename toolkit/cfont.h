@@ -28,20 +28,29 @@ class CFontDesc : public CBaseObject {
   virtual IPlatformFont* getPlatformFont();
   bool operator==(const CFontDesc& f) const;
 
+  // Installs a font of one's own (an embedded font, say) in place of the
+  // system font the name would give; the description takes the reference.
+  // Copies share it, and a new size or style asks it for a variant
+  // (IPlatformFont::createVariant) instead of falling back to the system
+  // font; a new name drops it.
+  void setPlatformFont(IPlatformFont* font);
+  bool hasCustomPlatformFont() const { return customFont; }
+
   // Frees what the predefined fonts hold of the platform, for a library
   // that is about to be unloaded.
   static void cleanup();
 
  protected:
   virtual void freePlatformFont();
-  // A subclass may install its own font here; the description then keeps
-  // that one instead of looking the name up (it takes the reference).
-  void setPlatformFont(IPlatformFont* font);
+  // After a change of size or style: a custom font is swapped for its
+  // variant, a system font is looked up again on next use.
+  void sizeOrStyleChanged();
 
   std::string name;
   CCoord size;
   int32_t style;
   IPlatformFont* platformFont = nullptr;
+  bool customFont = false;
 };
 
 typedef CFontDesc* CFontRef;

@@ -28,6 +28,14 @@ class IPlatformFont : public CBaseObject {
   virtual double getLeading() const = 0;
   virtual double getCapHeight() const = 0;
   virtual IFontPainter* getPainter() = 0;
+  // The same face at another size (pixels) or style, with one reference for
+  // the caller; nullptr when the font has none (the default), and the
+  // description then keeps this one. Custom fonts override it.
+  virtual IPlatformFont* createVariant(const CCoord& size, const int32_t& style) {
+    (void)size;
+    (void)style;
+    return nullptr;
+  }
 };
 
 }  // namespace VSTGUI

@@ -184,6 +184,26 @@ TEST(ControlsWindow, HintLineAndOneControlOfEachFamilyMatchTheirReference) {
   SendMessageW(child, WM_LBUTTONUP, 0, MAKELPARAM(15, 25));
   EXPECT_EQ(process->getValue(), 0.f);
   EXPECT_EQ(listener.calls, "b 0=0 e");
+
+  // The trim value opens the system's edit box over itself, as high as its
+  // text, and takes what was typed on Return.
+  listener.calls.clear();
+  SendMessageW(child, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(100, 67));
+  SendMessageW(child, WM_LBUTTONUP, 0, MAKELPARAM(100, 67));
+  HWND box = FindWindowExW(child, nullptr, L"EDIT", nullptr);
+  ASSERT_NE(box, nullptr);
+  EXPECT_TRUE(trimValue->isEditing());
+  RECT r;
+  GetWindowRect(box, &r);
+  MapWindowPoints(nullptr, child, reinterpret_cast<POINT*>(&r), 2);
+  EXPECT_EQ(r.left, 90);
+  EXPECT_EQ(r.top, 61);  // 9-pixel font around the middle row 67: 61.5 … 71.5
+  SetWindowTextW(box, L"6");
+  SendMessageW(box, WM_KEYDOWN, VK_RETURN, 0);
+  EXPECT_FALSE(IsWindow(box));
+  EXPECT_FALSE(trimValue->isEditing());
+  EXPECT_STREQ(trimValue->getText(), "6");
+  EXPECT_EQ(listener.calls, "b 68=0 e");
   frame->close();
 }
 

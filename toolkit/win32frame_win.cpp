@@ -161,7 +161,10 @@ class Win32Frame : public IPlatformFrame {
   }
 
   ~Win32Frame() override {
-    if (renderTarget) renderTarget->Release();
+    if (renderTarget) {
+      forgetRenderTarget(renderTarget);
+      renderTarget->Release();
+    }
     if (window) {
       SetWindowLongPtrW(window, GWLP_USERDATA, 0);
       DestroyWindow(window);
@@ -282,6 +285,7 @@ void Win32Frame::paint(HWND hwnd) {
       frame->platformDrawRect(&context, CRect(r.left, r.top, r.right, r.bottom));
       context.endDraw();
       if (context.getLastResult() == static_cast<HRESULT>(D2DERR_RECREATE_TARGET)) {
+        forgetRenderTarget(renderTarget);
         renderTarget->Release();
         renderTarget = nullptr;
         InvalidateRect(hwnd, nullptr, FALSE);

@@ -400,8 +400,10 @@ void D2DDrawContext::beginDraw() {
   if (drawing || !renderTarget) return;
   renderTarget->BeginDraw();
   drawing = true;
-  renderTarget->SetTransform(
-      D2D1::Matrix3x2F::Translation(static_cast<float>(-deviceOrigin.x), static_cast<float>(-deviceOrigin.y)));
+  float s = static_cast<float>(deviceScale);
+  renderTarget->SetTransform(D2D1::Matrix3x2F::Scale(s, s) * D2D1::Matrix3x2F::Translation(
+                                                                 static_cast<float>(-deviceOrigin.x),
+                                                                 static_cast<float>(-deviceOrigin.y)));
   if (clearOnFirstDraw) {
     renderTarget->Clear(D2D1::ColorF(0, 0, 0, 0));
     clearOnFirstDraw = false;
@@ -497,7 +499,8 @@ COffscreenContext* COffscreenContext::create(CFrame*, CCoord width, CCoord heigh
   }
   ID2D1RenderTarget* rt = nullptr;
   D2D1_RENDER_TARGET_PROPERTIES props = D2D1::RenderTargetProperties(
-      D2D1_RENDER_TARGET_TYPE_DEFAULT, D2D1::PixelFormat(DXGI_FORMAT_B8G8R8A8_UNORM, D2D1_ALPHA_MODE_PREMULTIPLIED));
+      D2D1_RENDER_TARGET_TYPE_DEFAULT, D2D1::PixelFormat(DXGI_FORMAT_B8G8R8A8_UNORM, D2D1_ALPHA_MODE_PREMULTIPLIED),
+      96.f, 96.f);  // one unit, one pixel, whatever the system's setting
   if (FAILED(d2d->CreateWicBitmapRenderTarget(wb->bitmap, props, &rt))) {
     pb->forget();
     return nullptr;

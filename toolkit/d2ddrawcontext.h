@@ -48,6 +48,8 @@ class D2DDrawContext : public COffscreenContext {
   // Where the surface's (0, 0) lies on the render target: a window's paint
   // binds only the part to repaint, starting at that part's corner.
   void setDeviceOrigin(const CPoint& origin) { deviceOrigin = origin; }
+  // Pixels per unit (the frame's scale factor); the origin is in pixels.
+  void setDeviceScale(double scale) { deviceScale = scale > 0 ? scale : 1; }
   // A new offscreen bitmap starts transparent: the first draw clears it.
   void setClearOnFirstDraw(bool val) { clearOnFirstDraw = val; }
   // The target lives only as long as the context (an offscreen one): the
@@ -67,6 +69,7 @@ class D2DDrawContext : public COffscreenContext {
   ID2D1RenderTarget* renderTarget;
   ID2D1SolidColorBrush* brush = nullptr;
   CPoint deviceOrigin;
+  double deviceScale = 1;
   bool drawing = false;
   bool clipPushed = false;
   bool clearOnFirstDraw = false;

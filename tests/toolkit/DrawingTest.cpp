@@ -266,6 +266,28 @@ TEST_F(Drawing, WindowlessFrameShowsTheSceneItPainted) {
   frame->close();
   expectMatchesReference(&image, "scene-cairo.png");
 }
+
+TEST_F(Drawing, AScaledFrameDrawsEachUnitAsThatManyPixels) {
+  StubEditor editor;
+  CFrame* frame = new CFrame(CRect(0, 0, 40, 20), nullptr, &editor);
+  EXPECT_EQ(frame->getScaleFactor(), 1.0);
+  auto* fill = new CParamDisplay(CRect(10, 5, 20, 10), nullptr, kNoFrame | kNoTextStyle);
+  fill->setBackColor(kRedCColor);
+  frame->addView(fill);
+  for (double refused : {0.0, -1.0, double(NAN), 100.0}) EXPECT_FALSE(frame->setScaleFactor(refused)) << refused;
+  ASSERT_TRUE(frame->setScaleFactor(2.0));
+  ASSERT_TRUE(frame->getPlatformFrame()->saveToPNG("scaled-cairo.png"));
+  IPlatformBitmap* shot = IPlatformBitmap::createFromPath("scaled-cairo.png");
+  ASSERT_NE(shot, nullptr);
+  CBitmap image(shot);
+  frame->close();
+  EXPECT_EQ(image.getWidth(), 80);
+  EXPECT_EQ(image.getHeight(), 40);
+  EXPECT_EQ(pixelAt(&image, 21, 11), (std::vector<int>{0, 0, 255, 255})) << "unit (10, 5) is pixel (20, 10)";
+  EXPECT_EQ(pixelAt(&image, 39, 19), (std::vector<int>{0, 0, 255, 255}));
+  EXPECT_EQ(pixelAt(&image, 19, 15)[2], 0) << "left of the fill";
+  EXPECT_EQ(pixelAt(&image, 41, 15)[2], 0) << "right of the fill";
+}
 #else
 
 namespace {
@@ -530,5 +552,40 @@ TEST_F(Drawing, OpeningAndClosingAWindowAHundredTimesLeavesNothingBehind) {
   std::printf("private memory %.0f KB, after 100 windows %+.0f KB\n", memory / 1024, growth / 1024);
   EXPECT_GT(memory, 0) << "the system reports no memory use";
   EXPECT_LT(growth, 2.5 * 1024 * 1024) << "memory grew by " << growth / 1024 << " KB";
+}
+TEST_F(Drawing, AScaledWindowConvertsSizesRepaintsAndMousePoints) {
+  HostWindow host;
+  StubEditor editor;
+  std::vector<std::string> log;
+  CFrame* frame = new CFrame(CRect(0, 0, 40, 20), host.hwnd, &editor);
+  HWND child = static_cast<HWND>(frame->getSystemWindow());
+  auto* fill = new CParamDisplay(CRect(10, 5, 20, 10), nullptr, kNoFrame | kNoTextStyle);
+  fill->setBackColor(kRedCColor);
+  frame->addView(fill);
+  frame->addView(new ProbeView(CRect(25, 5, 35, 15), &log, "P"));
+  for (double refused : {0.0, double(NAN), 100.0}) EXPECT_FALSE(frame->setScaleFactor(refused)) << refused;
+  ASSERT_TRUE(frame->setScaleFactor(2.0));
+  RECT client;
+  GetClientRect(child, &client);
+  EXPECT_EQ(client.right, 80);
+  EXPECT_EQ(client.bottom, 40);
+  CRect units;
+  frame->getPlatformFrame()->getSize(units);
+  EXPECT_EQ(units, CRect(0, 0, 40, 20));
+  SendMessageW(child, WM_LBUTTONDOWN, MK_LBUTTON, at(60, 20));
+  SendMessageW(child, WM_LBUTTONUP, 0, at(60, 20));
+  EXPECT_NE(std::find(log.begin(), log.end(), "P down 30,10"), log.end()) << "pixel (60, 20) is unit (30, 10)";
+  frame->idle();
+  fill->setBackColor(kGreenCColor);  // a repaint of the fill alone, in pixels
+  frame->idle();
+  CBitmap* image = windowShot(frame, "scaled-d2d.png");
+  ASSERT_NE(image, nullptr);
+  EXPECT_EQ(image->getWidth(), 80);
+  EXPECT_EQ(pixelAt(image, 21, 11), (std::vector<int>{0, 255, 0, 255})) << "unit (10, 5) is pixel (20, 10)";
+  EXPECT_EQ(pixelAt(image, 39, 19), (std::vector<int>{0, 255, 0, 255}));
+  EXPECT_EQ(pixelAt(image, 19, 15)[1], 255) << "white left of the fill";
+  EXPECT_EQ(pixelAt(image, 41, 15)[0], 255) << "white right of the fill";
+  image->forget();
+  frame->close();
 }
 #endif

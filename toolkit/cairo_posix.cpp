@@ -194,8 +194,18 @@ cairo_surface_t* cairoSurfaceOf(CBitmap* bitmap) {
   return cb ? cb->surface : nullptr;
 }
 
-CairoDrawContext::CairoDrawContext(CBitmap* bitmap)
-    : COffscreenContext(CRect(0, 0, bitmap ? bitmap->getWidth() : 0, bitmap ? bitmap->getHeight() : 0), bitmap) {
+namespace {
+// A surface's size in the units drawn on it: its pixels over its device
+// scale (a scaled frame's image).
+CRect unitsOf(CBitmap* bitmap) {
+  double sx = 1, sy = 1;
+  if (cairo_surface_t* s = cairoSurfaceOf(bitmap)) cairo_surface_get_device_scale(s, &sx, &sy);
+  if (!bitmap) return CRect();
+  return CRect(0, 0, bitmap->getWidth() / sx, bitmap->getHeight() / sy);
+}
+}  // namespace
+
+CairoDrawContext::CairoDrawContext(CBitmap* bitmap) : COffscreenContext(unitsOf(bitmap), bitmap) {
   if (cairo_surface_t* s = cairoSurfaceOf(bitmap)) cr = cairo_create(s);
   if (cr) {
     cairo_set_line_cap(cr, CAIRO_LINE_CAP_BUTT);

@@ -1,5 +1,7 @@
 #include "toolkit/cframe.h"
 
+#include <cmath>
+
 #include "toolkit/cdrawcontext.h"
 #include "toolkit/platformsupport.h"
 
@@ -50,6 +52,14 @@ bool CFrame::setSize(CCoord width, CCoord height) {
   CRect r(0, 0, width, height);
   size = mouseableArea = r;
   if (platformFrame) platformFrame->setSize(r);
+  invalid();
+  return true;
+}
+
+bool CFrame::setScaleFactor(double factor) {
+  if (!std::isfinite(factor) || factor < 0.25 || factor > 8) return false;
+  if (platformFrame && !platformFrame->setScaleFactor(factor)) return false;
+  scaleFactor = factor;
   invalid();
   return true;
 }

@@ -30,6 +30,12 @@ class CFrame : public CViewContainer, public IPlatformFrameCallback {
   bool endEdit(int32_t index) { return editor ? editor->endEdit(index) : false; }
 
   virtual bool setSize(CCoord width, CCoord height);
+  // Pixels per unit of the views' coordinates (1.0 until the editor zooms):
+  // the window's size, repaints and mouse points are converted with it, so
+  // no view may assume one pixel per unit. A factor that is not finite or
+  // outside 0.25 … 8 is refused.
+  bool setScaleFactor(double factor);
+  double getScaleFactor() const { return platformFrame ? platformFrame->getScaleFactor() : scaleFactor; }
   bool getSize(CRect& rect) const;
   bool getPosition(CCoord& x, CCoord& y) const;
 
@@ -73,6 +79,7 @@ class CFrame : public CViewContainer, public IPlatformFrameCallback {
   IPlatformFrame* platformFrame = nullptr;
   CView* focusView = nullptr;
   bool inClose = false;
+  double scaleFactor = 1.0;
 };
 
 }  // namespace VSTGUI

@@ -45,8 +45,13 @@ class IPlatformFrame : public CBaseObject {
   virtual void* getPlatformRepresentation() const = 0;
   // The system's own text edit over the control, or nullptr.
   virtual IPlatformTextEdit* createPlatformTextEdit(IPlatformTextEditCallback* textEdit) = 0;
-  // Writes what the frame shows now to a PNG file.
+  // Writes what the frame shows now to a PNG file (in pixels).
   virtual bool saveToPNG(UTF8StringPtr path) = 0;
+  // Pixels per unit. Every size, rectangle and point that crosses this
+  // interface is in units; the platform converts to and from pixels. The
+  // window grows or shrinks to keep its size in units. false when refused.
+  virtual bool setScaleFactor(double factor) = 0;
+  virtual double getScaleFactor() const = 0;
 };
 
 }  // namespace VSTGUI

@@ -30,6 +30,10 @@ class NativePlatformFrame : public IPlatformFrame {
   void* getPlatformRepresentation() const override { return nullptr; }
   IPlatformTextEdit* createPlatformTextEdit(IPlatformTextEditCallback* textEdit) override;
   bool saveToPNG(UTF8StringPtr path) override;
+  // The image has the frame's size times the factor in pixels, and cairo
+  // draws units through the surface's device scale.
+  bool setScaleFactor(double factor) override;
+  double getScaleFactor() const override { return scale; }
 
   // What the frame shows (after update()).
   CBitmap* getImage() const { return image; }
@@ -43,7 +47,9 @@ class NativePlatformFrame : public IPlatformFrame {
  private:
   friend class NativeTextEdit;
   IPlatformFrameCallback* frame;
+  void makeImage();
   CRect size;
+  double scale = 1.0;
   CBitmap* image = nullptr;
   CRect invalid;
   CRect lastPaint;

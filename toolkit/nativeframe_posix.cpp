@@ -13,8 +13,25 @@ IPlatformFrame* IPlatformFrame::create(IPlatformFrameCallback* frame, const CRec
 
 NativePlatformFrame::NativePlatformFrame(IPlatformFrameCallback* frame, const CRect& inSize)
     : frame(frame), size(0, 0, inSize.getWidth(), inSize.getHeight()) {
-  if (IPlatformBitmap* pb = IPlatformBitmap::create(size.getSize())) image = new CBitmap(pb);
+  makeImage();
+}
+
+void NativePlatformFrame::makeImage() {
+  if (image) image->forget();
+  image = nullptr;
+  if (IPlatformBitmap* pb = IPlatformBitmap::create(CPoint(size.getWidth() * scale, size.getHeight() * scale))) {
+    image = new CBitmap(pb);
+    if (cairo_surface_t* s = cairoSurfaceOf(image)) cairo_surface_set_device_scale(s, scale, scale);
+  }
   invalid = size;
+}
+
+bool NativePlatformFrame::setScaleFactor(double factor) {
+  if (!(factor > 0)) return false;
+  if (factor == scale) return true;
+  scale = factor;
+  makeImage();
+  return true;
 }
 
 NativePlatformFrame::~NativePlatformFrame() {
@@ -31,10 +48,7 @@ bool NativePlatformFrame::setSize(const CRect& newSize) {
   CRect s(0, 0, newSize.getWidth(), newSize.getHeight());
   if (s.isEmpty()) return false;
   size = s;
-  if (image) image->forget();
-  image = nullptr;
-  if (IPlatformBitmap* pb = IPlatformBitmap::create(size.getSize())) image = new CBitmap(pb);
-  invalid = size;
+  makeImage();
   return true;
 }
 

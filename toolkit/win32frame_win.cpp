@@ -95,13 +95,17 @@ bool keyCodeOf(WPARAM vk, VstKeyCode& key) {
 // offered to the control, losing the focus ends it too.
 class Win32TextEdit : public IPlatformTextEdit, IWin32EditBoxListener {
  public:
-  Win32TextEdit(HWND parent, IPlatformTextEditCallback* callback) : IPlatformTextEdit(callback) {
+  Win32TextEdit(HWND parent, IPlatformTextEditCallback* callback, double scale)
+      : IPlatformTextEdit(callback), scale(scale) {
+    // The box lives in pixels: the control's rectangle and font are scaled.
+    CFontRef f = callback->platformGetFont();
+    CFontDesc font(f ? f->getName() : "Arial", (f ? f->getSize() : 12) * scale, f ? f->getStyle() : 0);
     Win32EditBoxStyle style;
-    style.font = callback->platformGetFont();
+    style.font = &font;
     style.fontColor = callback->platformGetFontColor();
     style.backColor = callback->platformGetBackColor();
     style.align = callback->platformGetHoriTxtAlign();
-    box = Win32EditBox::create(parent, callback->platformGetSize(), style, callback->platformGetText(), this);
+    box = Win32EditBox::create(parent, pixels(callback->platformGetSize()), style, callback->platformGetText(), this);
     if (!box) return;
     box->selectAll();
     box->takeFocus();
@@ -124,7 +128,7 @@ class Win32TextEdit : public IPlatformTextEdit, IWin32EditBoxListener {
 
   bool updateSize() override {
     if (!box) return false;
-    box->setRect(textEdit->platformGetSize());
+    box->setRect(pixels(textEdit->platformGetSize()));
     return true;
   }
 
@@ -145,6 +149,12 @@ class Win32TextEdit : public IPlatformTextEdit, IWin32EditBoxListener {
   }
   void onEditBoxLostFocus(Win32EditBox*) override { textEdit->platformLooseFocus(false); }
 
+  CRect pixels(CRect r) const {
+    return CRect(std::round(r.left * scale), std::round(r.top * scale), std::round(r.right * scale),
+                 std::round(r.bottom * scale));
+  }
+
+  double scale;
   std::unique_ptr<Win32EditBox> box;
 };
 
@@ -161,7 +171,10 @@ class Win32Frame : public IPlatformFrame {
   }
 
   ~Win32Frame() override {
-    if (renderTarget) renderTarget->Release();
+    if (renderTarget) {
+      forgetRenderTarget(renderTarget);
+      renderTarget->Release();
+    }
     if (window) {
       SetWindowLongPtrW(window, GWLP_USERDATA, 0);
       DestroyWindow(window);
@@ -171,30 +184,44 @@ class Win32Frame : public IPlatformFrame {
 
   bool isValid() const { return window != nullptr; }
 
+  // Sizes, rectangles and points are units here and pixels in the window.
   bool getSize(CRect& size) const override {
     RECT r;
     if (!GetClientRect(window, &r)) return false;
-    size = CRect(0, 0, r.right - r.left, r.bottom - r.top);
+    size = CRect(0, 0, (r.right - r.left) / scale, (r.bottom - r.top) / scale);
     return true;
   }
 
   bool setSize(const CRect& s) override {
-    return SetWindowPos(window, nullptr, 0, 0, static_cast<int>(s.getWidth()), static_cast<int>(s.getHeight()),
+    return SetWindowPos(window, nullptr, 0, 0, static_cast<int>(std::lround(s.getWidth() * scale)),
+                        static_cast<int>(std::lround(s.getHeight() * scale)),
                         SWP_NOZORDER | SWP_NOMOVE | SWP_NOACTIVATE) != FALSE;
   }
 
   bool invalidRect(const CRect& rect) override {
-    RECT r = {static_cast<LONG>(std::floor(rect.left)), static_cast<LONG>(std::floor(rect.top)),
-              static_cast<LONG>(std::ceil(rect.right)), static_cast<LONG>(std::ceil(rect.bottom))};
+    RECT r = {static_cast<LONG>(std::floor(rect.left * scale)), static_cast<LONG>(std::floor(rect.top * scale)),
+              static_cast<LONG>(std::ceil(rect.right * scale)), static_cast<LONG>(std::ceil(rect.bottom * scale))};
     return InvalidateRect(window, &r, FALSE) != FALSE;
   }
+
+  bool setScaleFactor(double factor) override {
+    if (!(factor > 0)) return false;
+    if (factor == scale) return true;
+    CRect units;
+    getSize(units);
+    scale = factor;
+    setSize(units);
+    InvalidateRect(window, nullptr, FALSE);
+    return true;
+  }
+  double getScaleFactor() const override { return scale; }
 
   bool update() override { return UpdateWindow(window) != FALSE; }
 
   bool getGlobalPosition(CPoint& pos) const override {
     POINT p = {0, 0};
     if (!ClientToScreen(window, &p)) return false;
-    pos = CPoint(p.x, p.y);
+    pos = CPoint(p.x / scale, p.y / scale);
     return true;
   }
 
@@ -203,7 +230,7 @@ class Win32Frame : public IPlatformFrame {
 
   IPlatformTextEdit* createPlatformTextEdit(IPlatformTextEditCallback* callback) override {
     if (!callback) return nullptr;
-    auto* edit = new Win32TextEdit(window, callback);
+    auto* edit = new Win32TextEdit(window, callback, scale);
     if (!edit->isValid()) {
       edit->forget();
       return nullptr;
@@ -214,9 +241,9 @@ class Win32Frame : public IPlatformFrame {
   // What the window shows, read back through GDI.
   bool saveToPNG(UTF8StringPtr path) override {
     update();
-    CRect s;
-    getSize(s);
-    int w = static_cast<int>(s.getWidth()), h = static_cast<int>(s.getHeight());
+    RECT client;
+    if (!GetClientRect(window, &client)) return false;
+    int w = client.right - client.left, h = client.bottom - client.top;
     if (w <= 0 || h <= 0) return false;
     HDC wdc = GetDC(window);
     HDC mdc = CreateCompatibleDC(wdc);
@@ -256,8 +283,11 @@ class Win32Frame : public IPlatformFrame {
   IPlatformFrameCallback* frame;
   HWND window = nullptr;
   ID2D1DCRenderTarget* renderTarget = nullptr;
+  CPoint unitsAt(LPARAM lParam) const { return CPoint(GET_X_LPARAM(lParam) / scale, GET_Y_LPARAM(lParam) / scale); }
+
   bool classRegistered = false;
   bool mouseInside = false;
+  double scale = 1.0;
 };
 
 void Win32Frame::paint(HWND hwnd) {
@@ -266,8 +296,11 @@ void Win32Frame::paint(HWND hwnd) {
   RECT r = ps.rcPaint;
   if (dc && r.right > r.left && r.bottom > r.top) {
     if (!renderTarget) {
+      // 96 DPI: one Direct2D unit is one pixel whatever the system's
+      // setting; the frame's own scale factor does any zooming.
       D2D1_RENDER_TARGET_PROPERTIES props = D2D1::RenderTargetProperties(
-          D2D1_RENDER_TARGET_TYPE_DEFAULT, D2D1::PixelFormat(DXGI_FORMAT_B8G8R8A8_UNORM, D2D1_ALPHA_MODE_IGNORE));
+          D2D1_RENDER_TARGET_TYPE_DEFAULT, D2D1::PixelFormat(DXGI_FORMAT_B8G8R8A8_UNORM, D2D1_ALPHA_MODE_IGNORE), 96.f,
+          96.f);
       if (ID2D1Factory* f = getD2DFactory()) f->CreateDCRenderTarget(&props, &renderTarget);
     }
     // Only the part to repaint is bound, so what lies outside stays as it
@@ -277,11 +310,14 @@ void Win32Frame::paint(HWND hwnd) {
       getSize(client);
       D2DDrawContext context(renderTarget, client);
       context.setDeviceOrigin(CPoint(r.left, r.top));
+      context.setDeviceScale(scale);
       context.beginDraw();
       renderTarget->Clear(D2D1::ColorF(1, 1, 1, 1));
-      frame->platformDrawRect(&context, CRect(r.left, r.top, r.right, r.bottom));
+      frame->platformDrawRect(&context, CRect(std::floor(r.left / scale), std::floor(r.top / scale),
+                                              std::ceil(r.right / scale), std::ceil(r.bottom / scale)));
       context.endDraw();
       if (context.getLastResult() == static_cast<HRESULT>(D2DERR_RECREATE_TARGET)) {
+        forgetRenderTarget(renderTarget);
         renderTarget->Release();
         renderTarget = nullptr;
         InvalidateRect(hwnd, nullptr, FALSE);
@@ -310,7 +346,7 @@ LRESULT Win32Frame::handle(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       int32_t b = buttonsOf(wParam);
       if (msg == WM_LBUTTONDBLCLK || msg == WM_RBUTTONDBLCLK || msg == WM_MBUTTONDBLCLK) b |= kDoubleClick;
       SetCapture(hwnd);
-      CPoint p(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+      CPoint p = unitsAt(lParam);
       cb->platformOnMouseDown(p, b);
       return 0;
     }
@@ -320,7 +356,7 @@ LRESULT Win32Frame::handle(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       int32_t b = buttonsOf(wParam);
       b |= msg == WM_LBUTTONUP ? kLButton : msg == WM_RBUTTONUP ? kRButton : kMButton;
       ReleaseCapture();
-      CPoint p(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+      CPoint p = unitsAt(lParam);
       cb->platformOnMouseUp(p, b);
       return 0;
     }
@@ -330,7 +366,7 @@ LRESULT Win32Frame::handle(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         TrackMouseEvent(&tme);
         mouseInside = true;
       }
-      CPoint p(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+      CPoint p = unitsAt(lParam);
       cb->platformOnMouseMoved(p, buttonsOf(wParam));
       return 0;
     }
@@ -344,7 +380,7 @@ LRESULT Win32Frame::handle(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       POINT pt = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
       ScreenToClient(hwnd, &pt);
       float distance = static_cast<float>(GET_WHEEL_DELTA_WPARAM(wParam)) / WHEEL_DELTA;
-      cb->platformOnMouseWheel(CPoint(pt.x, pt.y), kMouseWheelAxisY, distance, buttonsOf(GET_KEYSTATE_WPARAM(wParam)));
+      cb->platformOnMouseWheel(CPoint(pt.x / scale, pt.y / scale), kMouseWheelAxisY, distance, buttonsOf(GET_KEYSTATE_WPARAM(wParam)));
       return 0;
     }
     case WM_KEYDOWN: {

@@ -46,8 +46,10 @@ void arc(cairo_t* cr, const Scale& s, double from, double to, double r, double w
 // A numeral centred on the point at radius r along the value's ray.
 void numeral(cairo_t* cr, const Scale& s, double v, double r, const char* text, double size, Rgb ink, Font font) {
   const NeedlePoint p = needlePoint(s.px, s.py, s.angle(v), r);
-  cairo_text_extents_t e;
+  // Centred on the height of a digit, whatever the text (textWidth also
+  // selects the font and size).
   textWidth(cr, text, size, 0, font);
+  cairo_text_extents_t e;
   cairo_text_extents(cr, "0", &e);
   print(cr, text, p.x, p.y + e.height / 2, size, 0, ink, font);
 }

@@ -41,7 +41,8 @@ test: build asan tsan
 
 # Long fuzz runs: FUZZ_SEEDS seeds from FUZZ_SEED on, FUZZ_STEPS steps each,
 # through the native plug-in under the sanitizers and the 64-bit DLL under
-# Wine. A failure prints the seed that replays it.
+# Wine (FUZZ_SECONDS also ends each run after that many seconds). A failure
+# prints the seed that replays it.
 FUZZ_STEPS ?= 1000000
 FUZZ_SEED ?= $(shell date +%s)
 FUZZ_SEEDS ?= 1

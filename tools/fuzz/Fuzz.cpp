@@ -332,9 +332,12 @@ class Run {
       std::memcpy(&was, &saved[at], 4);
       std::memcpy(&is, &again[at], 4);
       if (isRmsTimeOffset(at) && is == knobPosition(was)) continue;
+      uint32_t isBits, wasBits;
+      std::memcpy(&isBits, &again[at], 4);
+      std::memcpy(&wasBits, &saved[at], 4);
       char what[160];
       std::snprintf(what, sizeof what, "chunk bytes %d..%d read %g (%08x) after restoring %g (%08x)", at, at + 3,
-                    (double)is, *(const unsigned*)&again[at], (double)was, *(const unsigned*)&saved[at]);
+                    (double)is, (unsigned)isBits, (double)was, (unsigned)wasBits);
       report(what);
       return;
     }

@@ -96,7 +96,7 @@ class Run {
     if (!makeInstance(a_, hostA_) || !makeInstance(b_, hostB_)) return fail("the entry point gave no instance");
     for (step_ = 0; step_ < options_.steps; ++step_) {
       currentStep.store(step_, std::memory_order_relaxed);
-      if ((step_ & 1023) == 0 && options_.deadline && options_.deadline()) break;
+      if ((step_ & 63) == 0 && options_.deadline && options_.deadline()) break;
       action();
       if (!failure_.empty()) break;
       check();

@@ -6,6 +6,7 @@
 // NaN or infinity. After every step it checks what a host relies on. The
 // same seed always gives the same run, so a failure prints the seed and the
 // step to replay it with.
+#include <algorithm>
 #include "tools/fuzz/Fuzz.h"
 
 #include <cmath>
@@ -289,6 +290,13 @@ class Run {
     if (layout == 0) outs[0] = ins[0], outs[1] = ins[1];  // in place
     if (layout == 1) ins[1] = ins[0];                      // one input for both
     if (layout == 2) outs[1] = outs[0];                    // one output buffer
+    // Outputs start as silence. An output the plug-in was told is not in use
+    // (a mono speaker arrangement, say) is left as the host gave it, which
+    // is right: what must be finite is what the plug-in writes, not what an
+    // earlier block with NaN input left in a buffer it no longer touches.
+    for (int c = 0; c < 2; ++c) {
+      if (outs[c] != ins[0] && outs[c] != ins[1]) std::fill(outs[c], outs[c] + frames, 0.0f);
+    }
     trace("audio " + std::to_string(frames) + " frames, layout " + std::to_string(layout) + (finite ? "" : ", with NaN/inf"));
     a_->process(ins, outs, frames);
     if (finite && (!allFinite(outs[0], frames) || !allFinite(outs[1], frames)))

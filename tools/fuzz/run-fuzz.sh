@@ -3,6 +3,7 @@
 # given, niced so that builds on the same machine keep going. Prints one
 # line per run and, for a failure or a crash, the seed that replays it.
 #   run-fuzz.sh STEPS FIRST_SEED SEEDS BUILD_DIR...
+# FUZZ_SECONDS, when set, also ends each run after that many seconds.
 # A build folder whose name ends in win64 or win32 runs its fuzzer under
 # Wine (cmake/wine-run.sh); any other is native.
 set -u
@@ -22,7 +23,7 @@ for dir in "$@"; do
   mkdir -p "$dir/tools/fuzz/xdg-config"
   for ((seed = first; seed < first + count; seed++)); do
     out=$(cd "$dir/plugin" && XDG_CONFIG_HOME="$dir/tools/fuzz/xdg-config" \
-          nice -n 19 "${run[@]}" "--plugin=$plugin" "--seed=$seed" "--steps=$steps" 2>&1)
+          nice -n 19 "${run[@]}" "--plugin=$plugin" "--seed=$seed" "--steps=$steps" ${FUZZ_SECONDS:+"--seconds=$FUZZ_SECONDS"} 2>&1)
     rc=$?
     echo "$(basename "$dir"): ${out##*$'\n'}"
     if [ "$rc" -ne 0 ]; then
@@ -30,7 +31,8 @@ for dir in "$@"; do
       grep -q -- "--seed=" <<<"$out" || echo "$(basename "$dir"): FAILED (exit $rc) with --seed=$seed"
       echo "$out" | tail -n 30
     else
-      total=$((total + steps))
+      done_steps=$(sed -nE 's/.*, ([0-9]+) steps, no failure.*/\1/p' <<<"$out" | tail -n 1)
+      total=$((total + ${done_steps:-0}))
     fi
   done
 done

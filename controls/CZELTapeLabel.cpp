@@ -2,6 +2,8 @@
 
 #include <initializer_list>
 
+#include "controls/CZELCustomFont.h"
+
 using namespace VSTGUI;
 
 namespace {
@@ -41,17 +43,7 @@ const PenMoves& penMoves() {
   return moves;
 }
 
-CFontRef gLabelFont = nullptr;
-
-CFontRef labelFont() {
-  if (gLabelFont) return gLabelFont;
-  static CFontDesc standIn("Arial", 38);
-  return &standIn;
-}
-
 }  // namespace
-
-void CZELTapeLabel::setLabelFont(CFontRef font) { gLabelFont = font; }
 
 CPoint CZELTapeLabel::penMove(int32_t n) {
   if (n <= 0 || n >= kPenSteps) return CPoint(0, 0);
@@ -61,7 +53,9 @@ CPoint CZELTapeLabel::penMove(int32_t n) {
 CZELTapeLabel::CZELTapeLabel(const CRect& size, CControlListener* listener, int32_t tag, CBitmap* background)
     : CMyTextEdit(size, listener, tag, "www.zelcraft.com", background, 0, true), penBitmap(new CBitmap(kPenBitmap)) {
   setFontColor(CColor(4, 45, 85, 205));
-  setFont(labelFont());
+  CZELCustomFont* font = CZELCustomFont::acquire();
+  setFont(font);
+  font->forget();
   setHoriAlign(kCenterText);
   placePenHome();
 }
@@ -69,6 +63,8 @@ CZELTapeLabel::CZELTapeLabel(const CRect& size, CControlListener* listener, int3
 CZELTapeLabel::~CZELTapeLabel() { penBitmap->forget(); }
 
 void CZELTapeLabel::placePenHome() {
+  // The strip's background lies under the label: draw the part it covers.
+  setBackOffset(CPoint(size.left, size.top));
   CCoord right = size.right - 20;
   penHome = CRect(right - penBitmap->getWidth(), size.top, right, size.top + penBitmap->getHeight());
   penRect = penHome;

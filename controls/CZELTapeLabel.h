@@ -1,5 +1,5 @@
 // The tape label of the label strip: the channel's name written across a
-// strip of tape in the embedded font. While the user types, a pen writes
+// strip of tape in the embedded font (38 pixels), also while it is typed. While the user types, a pen writes
 // along the tape; its animation is stepped from the editor's idle.
 #pragma once
 
@@ -34,11 +34,6 @@ class CZELTapeLabel : public CMyTextEdit {
   // How far the pen moves on the step that brings the counter to n
   // (1 … 94); step 0 takes it home.
   static VSTGUI::CPoint penMove(int32_t n);
-
-  // The font tape labels are made with from now on (the embedded font,
-  // installed once the library has loaded it); without one, a 38-pixel
-  // system font stands in.
-  static void setLabelFont(VSTGUI::CFontRef font);
 
   CLASS_METHODS_NOCOPY(CZELTapeLabel, CMyTextEdit)
 

@@ -4,13 +4,9 @@ using namespace VSTGUI;
 
 CZELTextEdit::CZELTextEdit(const CRect& size, CControlListener* listener, int32_t tag, UTF8StringPtr txt,
                            CBitmap* background, const int32_t style, bool useEmbeddedFontInEdit)
-    : CTextEdit(size, listener, tag, txt, background, style), useEmbeddedFontInEdit(useEmbeddedFontInEdit) {}
+    : CTextEdit(size, listener, tag, txt, background, style), embeddedFontInEdit(useEmbeddedFontInEdit) {}
 
-IPlatformTextEdit* CZELTextEdit::openEditBox() {
-  CFrame* frame = getFrame();
-  IPlatformFrame* platformFrame = frame ? frame->getPlatformFrame() : nullptr;
-  return platformFrame ? platformFrame->createPlatformTextEdit(this) : nullptr;
-}
+IPlatformTextEdit* CZELTextEdit::openEditBox() { return createZELSystemBox(getFrame(), this); }
 
 void CZELTextEdit::takeFocus() {
   if (platformControl) return;

@@ -4,9 +4,10 @@
 #pragma once
 
 #include "controls/CZELHintControl.h"
+#include "controls/ZELSystemBoxWin32.h"
 #include "toolkit/vstgui.h"
 
-class CZELTextEdit : public VSTGUI::CTextEdit {
+class CZELTextEdit : public VSTGUI::CTextEdit, public VSTGUI::IZELSystemBoxControl {
  public:
   // With useEmbeddedFontInEdit the edit box types in the control's own
   // (embedded) font instead of a system font of that name.
@@ -23,17 +24,21 @@ class CZELTextEdit : public VSTGUI::CTextEdit {
 
   // True while the edit box is open.
   virtual bool isEditing() const { return editing; }
-  bool getUseEmbeddedFontInEdit() const { return useEmbeddedFontInEdit; }
+
+  // IZELSystemBoxControl: the control's editing look behind the typed text,
+  // and whether the box types in the control's own (embedded) font.
+  void drawForSystemBox(VSTGUI::CDrawContext* context) override { draw(context); }
+  bool useEmbeddedFontInEdit() const override { return embeddedFontInEdit; }
 
   CLASS_METHODS_NOCOPY(CZELTextEdit, VSTGUI::CTextEdit)
 
  protected:
-  // Opens the edit box over the control in the frame's window; nullptr
-  // when the frame has none.
+  // Opens the system's edit box over the control in the frame's window
+  // (the frame's own text box natively); nullptr when there is none.
   virtual VSTGUI::IPlatformTextEdit* openEditBox();
 
   bool editing = false;
-  bool useEmbeddedFontInEdit;
+  bool embeddedFontInEdit;
 };
 
 // A text field whose mouse-sensitive area is always its whole rectangle,

@@ -149,8 +149,8 @@ struct Bench {
       c.offset(10, 20);
       frame->platformOnMouseWheel(c, kMouseWheelAxisY, d, mods);
     } else if (verb == "leave") {
-      CPoint far(599, 399);
-      frame->platformOnMouseMoved(far, 0);
+      CPoint away(599, 399);
+      frame->platformOnMouseMoved(away, 0);
     } else if (verb == "remove") {
       frame->removeView(panel, false);
     } else if (verb == "tick") {

@@ -96,12 +96,13 @@ bool paintProcess(Image& out, double scale) {
   });
 }
 
+// Show or hide: the window's Strips key and each strip's own key.
 bool paintStrips(Image& out, double scale) {
-  return paintFrames(out, scale, 11, 14, 2, true, [](Canvas& c, int n) {
+  return paintFrames(out, scale, 11, 11, 2, true, [](Canvas& c, int n) {
     cairo_t* cr = c.cr();
-    key(cr, 0.5, 0.5, 10, 13, n == 1, 0.0);
+    key(cr, 0.5, 0.5, 10, 10, n == 1, 0.0);
     rgb(cr, n == 1 ? kLamp : kEngraving);
-    triangle(cr, 5.5, 7, 6, n == 1 ? 2 : 3);
+    triangle(cr, 5.5, 5.5, 5, n == 1 ? 2 : 3);
   });
 }
 
@@ -150,9 +151,96 @@ bool paintSelector(Image& out, double scale) {
   });
 }
 
+// Back-panel switches. A row of keys, the chosen one down and lit.
+void keyRow(Canvas& c, double w, double h, const char* const* labels, int count, int chosen, Rgb accent) {
+  cairo_t* cr = c.cr();
+  const double kw = w / count;
+  for (int k = 0; k < count; ++k) {
+    key(cr, k * kw + 1, 1, kw - 2, h - 2, k == chosen, k == chosen ? 0.25 : 0.0);
+    litText(cr, labels[k], k * kw + kw / 2, h / 2 + 4, 11, 0.3, accent, k == chosen);
+  }
+}
+
+// A bat-handle toggle between two engraved positions: `up` (frame 1) or
+// down (frame 0).
+void lever(Canvas& c, double w, double h, const char* top, const char* bottom, bool up, Rgb accent) {
+  cairo_t* cr = c.cr();
+  const double cx = w / 2, cy = h / 2;
+  litText(cr, top, cx, 10, 8, 0.6, accent, up);
+  litText(cr, bottom, cx, h - 4, 8, 0.6, accent, !up);
+  // The bushing.
+  cairo_pattern_t* nut = cairo_pattern_create_radial(cx - 2, cy - 2, 1, cx, cy, 8);
+  stop(nut, 0, 220, 216, 206);
+  stop(nut, 1, 70, 68, 62);
+  cairo_set_source(cr, nut);
+  cairo_arc(cr, cx, cy, 7.5, 0, 2 * kPi);
+  cairo_fill(cr);
+  rgb(cr, 10, 10, 10);
+  cairo_arc(cr, cx, cy, 3.2, 0, 2 * kPi);
+  cairo_fill(cr);
+  // The handle, foreshortened towards its end.
+  const double reach = (h / 2 - 16) * (up ? -1 : 1);
+  cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+  rgb(cr, 0, 0, 0, 0.45);
+  cairo_set_line_width(cr, 5.5);
+  cairo_move_to(cr, cx + 1.5, cy + 1.5);
+  cairo_line_to(cr, cx + 1.5, cy + reach + 1.5);
+  cairo_stroke(cr);
+  cairo_pattern_t* bar = cairo_pattern_create_linear(cx - 3, 0, cx + 3, 0);
+  stop(bar, 0, 120, 117, 110);
+  stop(bar, 0.35, 236, 232, 222);
+  stop(bar, 1, 90, 88, 82);
+  cairo_set_source(cr, bar);
+  cairo_set_line_width(cr, 4.5);
+  cairo_move_to(cr, cx, cy);
+  cairo_line_to(cr, cx, cy + reach);
+  cairo_stroke(cr);
+  cairo_pattern_destroy(bar);
+  cairo_pattern_t* tip = cairo_pattern_create_radial(cx - 1.5, cy + reach - 1.5, 0.5, cx, cy + reach, 4.5);
+  stop(tip, 0, 250, 248, 240);
+  stop(tip, 1, 110, 108, 100);
+  cairo_set_source(cr, tip);
+  cairo_arc(cr, cx, cy + reach, 4.2, 0, 2 * kPi);
+  cairo_fill(cr);
+}
+
+const char* const kMidAtten[] = {"M0", "M3", "M6"};
+const char* const kVuTypes[] = {"A", "B"};
+
+template <int kMeterType, int kHeight>
+bool paintMidAtten(Image& out, double scale) {
+  return paintFrames(out, scale, 70, kHeight, 3, true,
+                     [](Canvas& c, int n) { keyRow(c, 70, kHeight, kMidAtten, 3, n, accentOf(kMeterType)); });
+}
+
+bool paintVuType(Image& out, double scale) {
+  return paintFrames(out, scale, 65, 41, 2, true,
+                     [](Canvas& c, int n) { keyRow(c, 65, 41, kVuTypes, 2, n, accentOf(0)); });
+}
+
+template <int kMeterType>
+bool paintPrecise(Image& out, double scale) {
+  return paintFrames(out, scale, 54, 97, 2, true,
+                     [](Canvas& c, int n) { lever(c, 54, 97, "PRECISE", "CPU SAFE", n == 1, accentOf(kMeterType)); });
+}
+
+bool paintRmsLedRef(Image& out, double scale) {
+  return paintFrames(out, scale, 54, 57, 2, true,
+                     [](Canvas& c, int n) { lever(c, 54, 57, "FS", "REF", n == 1, accentOf(1)); });
+}
+
 }  // namespace
 
 void addButtonArtwork(std::vector<Artwork>& list) {
+  list.push_back({40001, 65, 41, 2, "VU type switch: A, B", &paintVuType});
+  list.push_back({40002, 70, 41, 3, "VU mid attenuation switch: M0, M3, M6", &paintMidAtten<0, 41>});
+  list.push_back({40003, 54, 97, 2, "VU measure toggle: CPU SAFE (off), PRECISE (on)", &paintPrecise<0>});
+  list.push_back({41003, 54, 57, 2, "RMS LED reference toggle: REF (off, from the reference), FS (on, from full scale)",
+                  &paintRmsLedRef});
+  list.push_back({41007, 54, 97, 2, "RMS measure toggle: CPU SAFE (off), PRECISE (on)", &paintPrecise<1>});
+  list.push_back({41008, 70, 41, 3, "RMS mid attenuation switch: M0, M3, M6", &paintMidAtten<1, 41>});
+  list.push_back({42003, 70, 67, 3, "PPM mid attenuation switch: M0, M3, M6", &paintMidAtten<2, 67>});
+  list.push_back({42007, 54, 97, 2, "PPM measure toggle: CPU SAFE (off), PRECISE (on)", &paintPrecise<2>});
   list.push_back({989, 24, 15, 3, "manual key: normal, under the mouse, pressed", &paintManual});
   list.push_back({10002, 42, 14, 2, "PROCESS key: off, on (lit)", &paintProcess});
   list.push_back({10005, 40, 20, 2, "VU LR/MS key: LR lit, MS lit", &paintLrMs<0>});
@@ -161,7 +249,8 @@ void addButtonArtwork(std::vector<Artwork>& list) {
                   &paintScope});
   list.push_back({10015, 150, 20, 3, "meter selector (its middle shows the panel): normal, left key lit, right key lit",
                   &paintSelector});
-  list.push_back({10025, 11, 14, 2, "Strips key: strips hidden (arrow down), shown (arrow up, lit)", &paintStrips});
+  list.push_back({10025, 11, 11, 2,
+                  "show/hide key (Strips, and each strip's own): hidden (arrow down), shown (up, lit)", &paintStrips});
   list.push_back({40011, 66, 19, 2, "VU channel label A: LEFT, MID", &paintChannelLabel<0, 0>});
   list.push_back({40012, 66, 19, 2, "VU channel label B: RIGHT, SIDE", &paintChannelLabel<0, 1>});
   list.push_back({41005, 40, 20, 2, "RMS LR/MS key: LR lit, MS lit", &paintLrMs<1>});

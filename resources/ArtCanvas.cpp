@@ -181,6 +181,18 @@ void enamel(Canvas& c, double x, double y, double w, double h, uint32_t seed) {
   c.grain(x, y, x + w, y + h, 2.2, 0.25, seed);
 }
 
+void brushed(Canvas& c, double x, double y, double w, double h, uint32_t seed) {
+  cairo_t* cr = c.cr();
+  cairo_pattern_t* plate = cairo_pattern_create_linear(0, y, 0, y + h);
+  stop(plate, 0, 74, 75, 77);
+  stop(plate, 1, 52, 53, 55);
+  cairo_set_source(cr, plate);
+  cairo_rectangle(cr, x, y, w, h);
+  cairo_fill(cr);
+  cairo_pattern_destroy(plate);
+  c.grain(x, y, x + w, y + h, 5.0, 0.85, seed);
+}
+
 void screw(cairo_t* cr, double cx, double cy, double radius, double turn) {
   // The countersink's shadow.
   cairo_pattern_t* sink =

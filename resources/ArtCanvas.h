@@ -95,6 +95,8 @@ void line(cairo_t* cr, double x0, double y0, double x1, double y1, int r, int g,
 
 // The enamel of a panel in the rectangle, with its grain.
 void enamel(Canvas& c, double x, double y, double w, double h, uint32_t seed);
+// Brushed dark aluminium, the plate of the strips below the meter.
+void brushed(Canvas& c, double x, double y, double w, double h, uint32_t seed);
 // A cross-head screw sunk in the panel.
 void screw(cairo_t* cr, double cx, double cy, double radius, double turn);
 // A recessed slot: dark inside, shadowed at the top, lit at the bottom.

@@ -46,8 +46,10 @@ void arc(cairo_t* cr, const Scale& s, double from, double to, double r, double w
 // A numeral centred on the point at radius r along the value's ray.
 void numeral(cairo_t* cr, const Scale& s, double v, double r, const char* text, double size, Rgb ink, Font font) {
   const NeedlePoint p = needlePoint(s.px, s.py, s.angle(v), r);
-  cairo_text_extents_t e;
+  // Centred on the height of a digit, whatever the text (textWidth also
+  // selects the font and size).
   textWidth(cr, text, size, 0, font);
+  cairo_text_extents_t e;
   cairo_text_extents(cr, "0", &e);
   print(cr, text, p.x, p.y + e.height / 2, size, 0, ink, font);
 }
@@ -215,10 +217,10 @@ void drawVuFace(cairo_t* cr, int level) {
   ledRing(cr, 191, 100, 11.5);
   print(cr, "OVER", 191, 86, 6.5, 0.6, kInk, Font::kBold);
 
-  // The lamp: without it the face lies in the panel's shadow; lit, it
-  // glows warm from below.
+  // The lamp, from cold (level 0: a pale bluish light, the face in the
+  // panel's shade) to warm (level 4: full amber glow from below).
   cairo_set_operator(cr, CAIRO_OPERATOR_MULTIPLY);
-  const Rgb dim = mix(Rgb{92, 88, 82}, Rgb{255, 255, 255}, lit);
+  const Rgb dim = mix(Rgb{150, 160, 178}, Rgb{255, 250, 238}, lit);
   rgb(cr, dim);
   cairo_paint(cr);
   cairo_set_operator(cr, CAIRO_OPERATOR_OVER);
@@ -278,7 +280,7 @@ void drawBlackFace(cairo_t* cr, int meterType) {
 
 void addFaceArtwork(std::vector<Artwork>& list) {
   list.push_back({40007, 250, 122, 5,
-                  "VU face at illumination 0 (lamp off) to 4 (full); the view draws the needles and the LED",
+                  "VU face at illumination 0 (cold, dim) to 4 (warm, full); the view draws the needles and the LED",
                   [](Image& out, double scale) { return paintFrames(out, scale, 250, 122, 5, false, paintVuFaces); }});
 }
 

@@ -24,6 +24,16 @@ void addPanelArtwork(std::vector<Artwork>& list);
 void addButtonArtwork(std::vector<Artwork>& list);
 // Knobs and handles (ArtKnobs.cpp).
 void addKnobArtwork(std::vector<Artwork>& list);
+// The back panels' knob (ArtKnobs.cpp): the strip 10003 turns its pointer
+// from 225 degrees (lowest, lower left) clockwise to -45 degrees (highest,
+// lower right); frame n of the 51 points at knobAngle(n / 50).
+constexpr int kKnobFrames = 51;
+constexpr double kKnobWidth = 43, kKnobHeight = 41;
+inline double knobAngle(double fraction) { return 225.0 - 270.0 * fraction; }
+
+// Back-panel backgrounds and the scope strips (ArtBackPanels.cpp).
+void addBackPanelArtwork(std::vector<Artwork>& list);
+
 // LEDs (ArtLeds.cpp).
 void addLedArtwork(std::vector<Artwork>& list);
 // The LED glass of `diameter` centred at (cx, cy): 0 off, 1 latched (a dim

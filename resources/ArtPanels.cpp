@@ -102,15 +102,7 @@ void paintMeterArea(Canvas& c, int meterType) {
 void paintStripArea(Canvas& c) {
   cairo_t* cr = c.cr();
   const int W = kBackgroundWidth, y0 = kMeterAreaHeight, H = kBackgroundHeight;
-  // Brushed dark aluminium.
-  cairo_pattern_t* plate = cairo_pattern_create_linear(0, y0, 0, H);
-  stop(plate, 0, 74, 75, 77);
-  stop(plate, 1, 52, 53, 55);
-  cairo_set_source(cr, plate);
-  cairo_rectangle(cr, 0, y0, W, H - y0);
-  cairo_fill(cr);
-  cairo_pattern_destroy(plate);
-  c.grain(0, y0, W, H, 5.0, 0.85, 0x5EED0002u);
+  brushed(c, 0, y0, W, H - y0, 0x5EED0002u);
 
   // The seam against the meter area, and the plate's own edges.
   line(cr, 0, y0, W - 1, y0, 0, 0, 0, 0.75);

@@ -1,6 +1,6 @@
 // The list of every bitmap, and PNG files in and out. The bitmaps
 // themselves are drawn by the families (ArtFaces.cpp, ArtPanels.cpp,
-// ArtButtons.cpp, ArtKnobs.cpp, ArtLeds.cpp, ArtStrips.cpp).
+// ArtButtons.cpp, ArtKnobs.cpp, ArtLeds.cpp, ArtBackPanels.cpp, ArtStrips.cpp).
 #include "resources/ArtworkPainter.h"
 
 #include <cairo.h>
@@ -62,6 +62,7 @@ const std::vector<Artwork>& allArtwork() {
     addButtonArtwork(list);
     addKnobArtwork(list);
     addLedArtwork(list);
+    addBackPanelArtwork(list);
     addStripArtwork(list);
     std::sort(list.begin(), list.end(), [](const Artwork& a, const Artwork& b) { return a.id < b.id; });
     return list;

@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "resources/ArtworkPainter.h"
 
@@ -76,6 +77,92 @@ int mockup(const std::string& dir) {
     put(10025, 0, 574, 1);
     put(989, 0, 505, 0);
     const std::string path = dir + "/mockup-" + std::to_string(p.background) + ".png";
+    if (!writePNG(base, path, "A mock-up of orvane-artwork's bitmaps in place; not shipped.")) return 1;
+    std::printf("%s\n", path.c_str());
+  }
+  // The window at full height: each meter's strips, expanded, under it.
+  for (int type = 0; type < 3; ++type) {
+    static const int kPanels[] = {10000, 41001, 42001};
+    Image base = draw(10000);
+    Image panel = draw(kPanels[type]);
+    drawOver(base, panel, 0, 169, 0, 0);
+    auto put = [&](int id, int frame, int x, int y) {
+      const Artwork* a = findArtwork(id);
+      if (a) drawOver(base, draw(id), frame, a->height, x, y);
+    };
+    put(31000 + 100 * type, 0, 0, 169);
+    put(10020, 2, 541, 169 + 4);
+    put(10025, 1, 574, 169);
+    put(10021, 1, 16, 169 + 20);
+    put(10021, 0, 281, 169 + 20);
+    put(10024, 0, 58 + 36, 169 + 10);
+    put(10024, 0, 323 + 100, 169 + 10);
+    put(31001, 0, 223, 169 + 8);
+    put(31001, 1, 489, 169 + 8);
+    put(34000 + 100 * type, 0, 0, 222);
+    put(34001, 0, 541, 223);
+    put(34001, 1, 541, 223);
+    put(34001, 2, 541, 223);
+    put(10025, 1, 574, 222);
+    put(10008, 0, 523 - 20 - 26, 223);
+    const std::string path = dir + "/mockup-strips-" + std::to_string(type) + ".png";
+    if (!writePNG(base, path, "A mock-up of orvane-artwork's bitmaps in place; not shipped.")) return 1;
+    std::printf("%s\n", path.c_str());
+  }
+
+  // The back panels with their knobs at their reset values.
+  struct Piece {
+    int id, frame, x, y;
+  };
+  struct Back {
+    int background;
+    std::vector<Piece> pieces;
+  };
+  auto knob = [](double value, int x, int y) { return Piece{10003, int(std::lround(50 * value)), x, y}; };
+  const Back backs[] = {
+      {40000,
+       {knob(0.25, 24, 36),
+        knob(0.5, 105, 35),
+        knob(0.5, 64, 111),
+        knob(0.5, 195, 35),
+        knob(0.9, 434, 35),
+        knob(2 / 9.0, 475, 111),
+        {40002, 1, 215, 127},
+        {40001, 0, 140, 127},
+        {40003, 0, 532, 12},
+        {10014, 1, 0, 1},
+        {10016, 1, 0, 180}}},
+      {42000,
+       {knob(0.5, 24, 36),
+        knob(0.5, 137, 35),
+        knob(0.5, 80, 111),
+        knob(0.66, 192, 111),
+        knob(0.9, 418, 35),
+        knob(2 / 9.0, 475, 111),
+        {42003, 1, 200, 36},
+        {42007, 1, 532, 12},
+        {10014, 0, 0, 1},
+        {10016, 0, 0, 180}}},
+      {41000,
+       {knob(0.667, 54, 35),
+        knob(0.5, 147, 35),
+        knob(0.5, 24, 113),
+        knob(0.5, 118, 113),
+        knob(0.66, 213, 113),
+        knob(1, 434, 35),
+        knob(2 / 9.0, 498, 113),
+        {41008, 1, 223, 50},
+        {41003, 1, 474, 28},
+        {41007, 0, 532, 12},
+        {10014, 2, 0, 1},
+        {10016, 2, 0, 180}}},
+  };
+  for (const Back& b : backs) {
+    Image base = draw(b.background);
+    for (const Piece& piece : b.pieces)
+      if (const Artwork* a = findArtwork(piece.id))
+        drawOver(base, draw(piece.id), piece.frame, a->height, piece.x, piece.y);
+    const std::string path = dir + "/mockup-" + std::to_string(b.background) + ".png";
     if (!writePNG(base, path, "A mock-up of orvane-artwork's bitmaps in place; not shipped.")) return 1;
     std::printf("%s\n", path.c_str());
   }

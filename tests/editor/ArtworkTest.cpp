@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "display/NeedleAngles.h"
+#include "resources/ArtFamilies.h"
 #include "resources/ArtworkPainter.h"
 
 using namespace orvane;
@@ -65,9 +66,14 @@ TEST(Artwork, CommittedBitmapsAreWhatTheGeneratorDrawsNow) {
 }
 
 TEST(Artwork, EveryBitmapHasItsFramesStackedAndDrawsAtTwiceTheSize) {
-  // The bitmaps the meter panels and the main window's controls load.
-  const int needed[] = {989,   10000, 10001, 10002, 10005, 10006, 10010, 10013, 10015, 10025, 40007, 40008,
-                        40011, 40012, 41001, 41005, 41006, 41011, 41012, 42001, 42005, 42006, 42011, 42012};
+  // The bitmaps the meter panels, their back panels and the main window's
+  // controls load.
+  const int needed[] = {989, 10000, 10001, 10002, 10003, 10005, 10006, 10010, 10013, 10014, 10015, 10016, 10025, 40000,
+                        40001, 40002, 40003, 40007, 40008, 40011, 40012, 41000, 41001, 41003, 41005, 41006, 41007,
+                        41008, 41011, 41012, 42000, 42001, 42003, 42005, 42006, 42007, 42011, 42012,
+                        // the strips
+                        10008, 10020, 10021, 10024, 10100, 10102, 10103, 31000, 31001, 31100, 31200, 34000, 34001,
+                        34100, 34200, 40100, 41100, 42100};
   for (int id : needed) EXPECT_NE(findArtwork(id), nullptr) << id;
   int last = 0;
   for (const Artwork& art : allArtwork()) {
@@ -156,6 +162,58 @@ TEST(Artwork, PrintedTicksLieWhereTheNeedlesPointForTheirValues) {
         m.darkInk ? -ray(img, px, py, expected + 1.4, m.r0, m.r1) : ray(img, px, py, expected + 1.4, m.r0, m.r1);
     EXPECT_NEAR(best, 0.0, 0.34) << m.what << " frame " << m.frame << " at x " << m.originX << ", value " << m.value;
     EXPECT_GT(bestInk - beside, 25.0) << m.what << " frame " << m.frame << ": no tick at value " << m.value;
+  }
+}
+
+// The back panels' knob points where its frame says, and the marks printed
+// round a stepped knob sit under the pointer of the frame drawn for each
+// position.
+TEST(Artwork, KnobPointersAndTheirPrintedMarksAgree) {
+  const Image knob = drawn(10003);
+  ASSERT_EQ(knob.height, 41 * kKnobFrames);
+  auto along = [](const Image& img, double cx, double cy, double degrees, double r0, double r1) {
+    double sum = 0;
+    int n = 0;
+    const double a = degrees * 3.14159265358979323846 / 180;
+    for (double r = r0; r <= r1; r += 0.25, ++n) sum += sample(img, cx + r * std::cos(a), cy - r * std::sin(a));
+    return sum / n;
+  };
+  for (int frame : {0, 10, 25, 40, 50}) {
+    const double a = knobAngle(frame / 50.0), cy = frame * 41 + 20.5;
+    const double on = along(knob, 21.5, cy, a, 6, 13);
+    EXPECT_GT(on - along(knob, 21.5, cy, a + 25, 6, 13), 60) << "frame " << frame;
+    EXPECT_GT(on - along(knob, 21.5, cy, a - 25, 6, 13), 60) << "frame " << frame;
+  }
+  // The VU panel's LED reference knob at (434, 35): four positions drawn at
+  // 10, 38, 62 and 90 per cent of the travel.
+  const Image back = drawn(40000);
+  for (double f : {0.1, 0.38, 0.62, 0.9}) {
+    const double a = knobAngle(std::lround(f * 50) / 50.0);
+    const double on = along(back, 455.5, 55.5, a, 19, 22);
+    EXPECT_GT(on - along(back, 455.5, 55.5, a + 6, 19, 22), 40) << f;
+    EXPECT_GT(on - along(back, 455.5, 55.5, a - 6, 19, 22), 40) << f;
+  }
+}
+
+// The filters strips' frequency marks sit under the slider handle's centre
+// at the value of that frequency (the handle's left edge travels 144 pixels
+// from the track's left end; the handle is 19 wide).
+TEST(Artwork, FilterScaleMarksSitUnderTheHandleForTheirFrequency) {
+  struct Mark {
+    double trackLeft, base, frequency;
+  };
+  const Mark marks[] = {{58, 20, 20},    {58, 20, 200},    {58, 20, 2000},
+                        {323, 300, 300}, {323, 300, 3000}, {323, 300, 30000}};
+  for (int id : {31000, 31100, 31200}) {
+    const Image strip = drawn(id);
+    ASSERT_EQ(strip.height, 53) << id;
+    for (const Mark& m : marks) {
+      const double v = std::log(m.frequency / m.base) / std::log(100.0);
+      const int x = int(std::floor(m.trackLeft + 9.5 + 144 * v));
+      const double on = luminance(strip.at(x, 44));
+      EXPECT_GT(on - luminance(strip.at(x - 3, 44)), 50) << id << " at " << m.frequency << " Hz";
+      EXPECT_GT(on - luminance(strip.at(x + 3, 44)), 50) << id << " at " << m.frequency << " Hz";
+    }
   }
 }
 

@@ -1,0 +1,228 @@
+// Back-panel backgrounds: the settings side of each meter, 261 pixels high
+// (the window with both strips shown). The plate carries every control's
+// engraved caption and the printed scale round each knob, each mark where
+// the knob's pointer stands for that position; and the scope strips, which
+// name the three settings scopes and say what each one means.
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+#include "resources/ArtFamilies.h"
+
+namespace orvane {
+namespace artwork {
+
+namespace {
+
+using namespace palette;
+
+struct KnobScale {
+  double left, top;
+  const char* caption;
+  // Marks at these fractions of the knob's travel; none: 11 even marks.
+  std::vector<double> steps;
+  std::vector<const char*> labels;  // one per mark, or the two ends
+};
+
+struct Caption {
+  const char* text;
+  double cx, baseline;
+};
+
+struct Rect {
+  double left, top, right, bottom;
+};
+
+struct BackPanel {
+  int id;
+  int width;
+  int meterType;
+  const char* title;
+  std::vector<KnobScale> knobs;
+  std::vector<Caption> captions;
+  std::vector<Rect> readouts;  // where the value labels print
+};
+
+// The overs knobs' drawn fractions: one to ten samples.
+std::vector<double> oversSteps(double last, double beforeLast) {
+  std::vector<double> f;
+  for (int p = 0; p <= 9; ++p) f.push_back((p == 0 ? 0.4 : p == 8 ? beforeLast : p == 9 ? last : p) / 9.0);
+  return f;
+}
+const std::vector<const char*> kOversLabels = {"1", "2", "3", "4", "5", "6", "7", "8", "9", "10"};
+const std::vector<double> kLedRefSteps = {0.1, 0.38, 0.62, 0.9};
+const std::vector<const char*> kLedRefLabels = {"+8", "\u22123", "\u22121", "0"};
+
+std::vector<BackPanel> panels() {
+  std::vector<double> backlit = {0.3, 0.4, 0.5, 0.6, 0.7};
+  std::vector<double> overLevel;
+  for (int p = 0; p <= 6; ++p) overLevel.push_back(p / 6.0);
+  return {
+      {40000,
+       586,
+       0,
+       "VU SETTINGS",
+       {{24, 36, "REFERENCE", {}, {"\u221224", "0"}},
+        {105, 35, "INTEGRATION", {}, {}},
+        {64, 111, "HOLD", {}, {}},
+        {195, 35, "BACKLIT", backlit, {"COLD", "", "", "", "WARM"}},
+        {434, 35, "LED REF", kLedRefSteps, kLedRefLabels},
+        {475, 111, "OVERS", oversSteps(8.7, 7.8), kOversLabels}},
+       {{"MID ATTEN", 250, 123}, {"VU TYPE", 172.5, 123}, {"MEASURE", 559, 120}},
+       {{14, 79, 76, 93}, {100, 78, 152, 92}, {59, 153, 111, 167}}},
+      {42000,
+       585,
+       2,
+       "PPM SETTINGS",
+       {{24, 36, "REFERENCE", {}, {"\u221224", "0"}},
+        {137, 35, "INTEGRATION", {}, {}},
+        {80, 111, "HOLD", {}, {}},
+        {192, 111, "FALL-BACK", {}, {}},
+        {418, 35, "LED REF", kLedRefSteps, kLedRefLabels},
+        {475, 111, "OVERS", oversSteps(8.7, 7.8), kOversLabels}},
+       {{"MID ATTEN", 235, 31}, {"MEASURE", 559, 120}},
+       {{14, 79, 76, 93}, {133, 78, 184, 92}, {75, 154, 127, 168}, {188, 154, 240, 168}}},
+      {41000,
+       586,
+       1,
+       "RMS SETTINGS",
+       {{54, 35, "REFERENCE", {}, {"\u221220", "+10"}},
+        {147, 35, "RMS INTEG", {}, {}},
+        {24, 113, "PEAK INTEG", {}, {}},
+        {118, 113, "HOLD", {}, {}},
+        {213, 113, "FALL-BACK", {}, {}},
+        {434, 35, "OVER LEVEL", overLevel, {"\u22126", "\u22125", "\u22124", "\u22123", "\u22122", "\u22121", "0"}},
+        {498, 113, "OVERS", oversSteps(8.5, 8), kOversLabels}},
+       {{"MID ATTEN", 258, 46}, {"LED REF", 501, 24}, {"MEASURE", 559, 120}},
+       {{44, 77, 106, 91}, {143, 76, 195, 90}, {18, 154, 70, 168}, {114, 154, 166, 168}, {208, 154, 260, 168}}},
+  };
+}
+
+void knobScale(cairo_t* cr, const KnobScale& k) {
+  const double cx = k.left + kKnobWidth / 2, cy = k.top + kKnobHeight / 2;
+  std::vector<double> marks = k.steps;
+  if (marks.empty())
+    for (int i = 0; i <= 10; ++i) marks.push_back(i / 10.0);
+  const bool stepped = !k.steps.empty();
+  for (size_t i = 0; i < marks.size(); ++i) {
+    // The mark sits on the frame the knob draws for that position.
+    const double frame = std::lround(marks[i] * (kKnobFrames - 1)) / double(kKnobFrames - 1);
+    const double a = knobAngle(frame) * kPi / 180, dx = std::cos(a), dy = -std::sin(a);
+    const bool major = stepped || i % 5 == 0;
+    rgb(cr, major ? kEngraving : kEngravingDim);
+    cairo_set_line_width(cr, major ? 1.3 : 0.9);
+    cairo_set_line_cap(cr, CAIRO_LINE_CAP_BUTT);
+    cairo_move_to(cr, cx + dx * 18.5, cy + dy * 18.5);
+    cairo_line_to(cr, cx + dx * (major ? 22.5 : 21), cy + dy * (major ? 22.5 : 21));
+    cairo_stroke(cr);
+    const char* label = nullptr;
+    double la = a, r = 27.5;
+    if (k.labels.size() == marks.size()) {
+      label = k.labels[i];
+      // Words stand further out than numbers.
+      if (std::strlen(label) > 3 && label[0] != '\xE2') r = 31;
+    } else if (k.labels.size() == 2 && (i == 0 || i + 1 == marks.size())) {
+      // The two ends' values sit level with the end marks, outside them.
+      label = k.labels[i == 0 ? 0 : 1];
+      print(cr, label, cx + (i == 0 ? -25 : 25), cy + 19, 7, 0.2, kEngraving, Font::kBold);
+      continue;
+    }
+    if (label && *label)
+      print(cr, label, cx + std::cos(la) * r, cy - std::sin(la) * r + 2.5, 7, 0.2, kEngraving, Font::kBold);
+  }
+  const bool crowded = stepped && k.labels.size() == marks.size();
+  engrave(cr, k.caption, cx, k.top - (crowded ? 11 : 1), 7.5, 0.9, kEngraving, Font::kBold, 0.5);
+}
+
+bool paintBack(const BackPanel& p, Image& out, double scale) {
+  Canvas c(p.width, 261, scale, false);
+  cairo_t* cr = c.cr();
+  enamel(c, 0, 0, p.width, 261, 0x8AC0000u + uint32_t(p.id));
+  const double W = p.width;
+  // Edges, and the seam where the strips' area begins.
+  line(cr, 0, 0, W - 1, 0, 255, 255, 255, 0.16);
+  line(cr, 0, 0, 0, 260, 255, 255, 255, 0.10);
+  line(cr, W - 1, 0, W - 1, 260, 0, 0, 0, 0.45);
+  line(cr, 0, 260, W - 1, 260, 0, 0, 0, 0.45);
+  line(cr, 0, 169, W - 1, 169, 0, 0, 0, 0.55);
+  line(cr, 0, 170, W - 1, 170, 255, 255, 255, 0.10);
+  for (const KnobScale& k : p.knobs) knobScale(cr, k);
+  for (const Caption& t : p.captions) engrave(cr, t.text, t.cx, t.baseline, 7.5, 0.9, kEngraving, Font::kBold, 0.5);
+  for (const Rect& r : p.readouts) slot(cr, r.left, r.top, r.right - r.left, r.bottom - r.top, Rgb{26, 25, 24});
+  // The title over the version label, and how to turn the meter round.
+  const double mid = p.meterType == 2 ? 336 : p.meterType == 1 ? 348 : 345;
+  engrave(cr, "ZEL Orvane", mid, 62, 14, 1.2, Rgb{222, 214, 192}, Font::kBold);
+  engrave(cr, p.title, mid, 78, 8, 2.0, accentOf(p.meterType), Font::kBold, 0.6);
+  print(cr, "Click an empty spot to turn the meter round", 375, 150, 7.5, 0.2, kEngravingDim, Font::kRegular);
+  // Below the meter area: the scope strip's place and the name plate.
+  engrave(cr, "SETTINGS SCOPE", W / 2, 178, 7, 1.2, kEngravingDim, Font::kBold, 0.5);
+  engrave(cr, "ZEL Orvane", W / 2, 226, 18, 2.0, Rgb{222, 214, 192}, Font::kBold);
+  engrave(cr, p.title, W / 2, 242, 8, 2.6, accentOf(p.meterType), Font::kBold, 0.6);
+  screw(cr, 11, 250, 5.0, 0.3);
+  screw(cr, W - 11, 250, 5.0, 0.7);
+  return c.finish(out);
+}
+
+const char* const kScopeNames[] = {"GLOBAL", "SESSION", "INSTANCE"};
+const char* const kScopeMeaning[] = {
+    "shared by every meter of this type in every session, and remembered for your user account",
+    "shared by the meters of this type in this session, and saved with the project",
+    "this meter's own settings, independent of the others, and saved with the project"};
+
+// The scope selector of the back panels: G, S and I in the control's click
+// zones (x below 14, 26, 38), the chosen scope's name beside them, and what
+// it means to the right.
+bool paintScopeRows(Image& out, double scale) {
+  return paintFrames(out, scale, 581, 11, 3, false, [](Canvas& c, int n) {
+    cairo_t* cr = c.cr();
+    rgb(cr, kSlot);
+    cairo_paint(cr);
+    static const char* const kLetters[] = {"G", "S", "I"};
+    static const double kCentres[] = {7, 20, 32};
+    for (int k = 0; k < 3; ++k) {
+      if (k == n) {
+        roundedRect(cr, kCentres[k] - 5.5, 0.5, 11, 10, 2);
+        rgb(cr, kLamp, 0.22);
+        cairo_fill(cr);
+      }
+      print(cr, kLetters[k], kCentres[k], 8.6, 8, 0, k == n ? kLamp : mix(kLamp, kSlot, 0.6), Font::kBold);
+    }
+    print(cr, kScopeNames[n], 62, 8.6, 7.5, 0.6, kLamp, Font::kBold);
+    const double w = textWidth(cr, kScopeMeaning[n], 7.5, 0.15, Font::kRegular);
+    print(cr, kScopeMeaning[n], 92 + w / 2, 8.6, 7.5, 0.15, kPrint, Font::kRegular);
+    line(cr, 87, 2, 87, 8, 255, 255, 255, 0.15);
+  });
+}
+
+// The explanations alone, for the strip below the meter area.
+bool paintScopeMeanings(Image& out, double scale) {
+  return paintFrames(out, scale, 586, 11, 3, false, [](Canvas& c, int n) {
+    cairo_t* cr = c.cr();
+    rgb(cr, kSlot);
+    cairo_paint(cr);
+    char text[160];
+    std::snprintf(text, sizeof text, "%s: %s", kScopeNames[n], kScopeMeaning[n]);
+    print(cr, text, 293, 8.6, 7.5, 0.15, kPrint, Font::kRegular);
+  });
+}
+
+template <int kIndex>
+bool paintBackPanel(Image& out, double scale) {
+  static const std::vector<BackPanel> all = panels();
+  return paintBack(all[kIndex], out, scale);
+}
+
+}  // namespace
+
+void addBackPanelArtwork(std::vector<Artwork>& list) {
+  list.push_back({10014, 581, 11, 3, "back-panel scope selector: G/S/I (zones x < 14, < 26, < 38), name, meaning",
+                  &paintScopeRows});
+  list.push_back({10016, 586, 11, 3, "scope meanings alone (Global, Session, Instance), for the strip at y 180",
+                  &paintScopeMeanings});
+  list.push_back({40000, 586, 261, 1, "VU back panel: captions, knob scales, readout windows", &paintBackPanel<0>});
+  list.push_back({41000, 586, 261, 1, "RMS back panel: captions, knob scales, readout windows", &paintBackPanel<2>});
+  list.push_back({42000, 585, 261, 1, "PPM back panel: captions, knob scales, readout windows", &paintBackPanel<1>});
+}
+
+}  // namespace artwork
+}  // namespace orvane

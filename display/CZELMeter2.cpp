@@ -38,8 +38,8 @@ int pixel(double v) { return (int)std::floor(v + 0.5); }
 
 // ---------------------------------------------------------------- base
 
-CZELMeter2::CZELMeter2(const CRect& size, CControlListener* listener, const CPoint& pivot, float r1, float r2,
-                       float r3, float r4, const CRect& ledRect, float rest)
+CZELMeter2::CZELMeter2(const CRect& size, CControlListener* listener, const CPoint& pivot, float r1, float r2, float r3,
+                       float r4, const CRect& ledRect, float rest)
     : CControl(size, listener, kTag),
       r1(r1),
       r2(r2),
@@ -71,9 +71,7 @@ CZELMeter2::~CZELMeter2() {
   if (ledBitmap) ledBitmap->forget();
 }
 
-bool CZELMeter2::isTypeOf(IdStringPtr s) const {
-  return std::strcmp(s, "CZELMeter2") == 0 || CControl::isTypeOf(s);
-}
+bool CZELMeter2::isTypeOf(IdStringPtr s) const { return std::strcmp(s, "CZELMeter2") == 0 || CControl::isTypeOf(s); }
 
 float CZELMeter2::limit(float v) const {
   if (std::isnan(v)) return restValue();
@@ -212,8 +210,8 @@ CMouseEventResult CZELMeter2::onMouseDown(CPoint&, const CButtonState& buttons) 
 // ---------------------------------------------------------------- VU
 
 CZELVUMeter2::CZELVUMeter2(const CPoint& o, CControlListener* listener)
-    : CZELMeter2(CRect(o.x, o.y, o.x + kWidth, o.y + kHeight), listener, CPoint(o.x + 128, o.y + 155), 3, 134, 121,
-                 134, CRect(o.x + 181, o.y + 90, o.x + 201, o.y + 110), kRest),
+    : CZELMeter2(CRect(o.x, o.y, o.x + kWidth, o.y + kHeight), listener, CPoint(o.x + 128, o.y + 155), 3, 134, 121, 134,
+                 CRect(o.x + 181, o.y + 90, o.x + 201, o.y + 110), kRest),
       faceBitmap(loadBitmap(kFaceBitmap)),
       // The face's lowest 6 rows cover the needles' feet.
       bottomStrip(o.x, o.y + kHeight - 6, o.x + kWidth, o.y + kHeight) {}
@@ -252,8 +250,8 @@ void CZELVUMeter2::drawNeedles(CDrawContext* context) {
 // ---------------------------------------------------------------- PPM
 
 CZELPPMMeter2::CZELPPMMeter2(const CPoint& o, CControlListener* listener)
-    : CZELMeter2(CRect(o.x, o.y, o.x + kWidth, o.y + kHeight), listener, CPoint(o.x + 126, o.y + 149.8), 3, 121,
-                 108, 121, CRect(o.x + 210, o.y + 14, o.x + 230, o.y + 34), kBelowScale) {}
+    : CZELMeter2(CRect(o.x, o.y, o.x + kWidth, o.y + kHeight), listener, CPoint(o.x + 126, o.y + 149.8), 3, 121, 108,
+                 121, CRect(o.x + 210, o.y + 14, o.x + 230, o.y + 34), kBelowScale) {}
 
 double CZELPPMMeter2::angleOf(double value) const { return ppmNeedleAngle(value); }
 
@@ -265,8 +263,8 @@ void CZELPPMMeter2::drawNeedles(CDrawContext* context) {
 // ---------------------------------------------------------------- RMS
 
 CZELRMSMeter2::CZELRMSMeter2(const CPoint& o, CControlListener* listener)
-    : CZELMeter2(CRect(o.x, o.y, o.x + kWidth, o.y + kHeight), listener, CPoint(o.x + 126, o.y + 149.8), 3, 120,
-                 103, 120, CRect(o.x + 210, o.y + 14, o.x + 230, o.y + 34), kBelowScale),
+    : CZELMeter2(CRect(o.x, o.y, o.x + kWidth, o.y + kHeight), listener, CPoint(o.x + 126, o.y + 149.8), 3, 120, 103,
+                 120, CRect(o.x + 210, o.y + 14, o.x + 230, o.y + 34), kBelowScale),
       rms(kBelowScale) {}
 
 double CZELRMSMeter2::angleOf(double value) const { return rmsNeedleAngle(value); }

@@ -1,5 +1,6 @@
 #include "display/CZELMeter2.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -37,8 +38,8 @@ int pixel(double v) { return (int)std::floor(v + 0.5); }
 
 // ---------------------------------------------------------------- base
 
-CZELMeter2::CZELMeter2(const CRect& size, CControlListener* listener, const CPoint& pivot, float r1, float r2,
-                       float r3, float r4, const CRect& ledRect, float rest)
+CZELMeter2::CZELMeter2(const CRect& size, CControlListener* listener, const CPoint& pivot, float r1, float r2, float r3,
+                       float r4, const CRect& ledRect, float rest)
     : CControl(size, listener, kTag),
       r1(r1),
       r2(r2),
@@ -70,9 +71,7 @@ CZELMeter2::~CZELMeter2() {
   if (ledBitmap) ledBitmap->forget();
 }
 
-bool CZELMeter2::isTypeOf(IdStringPtr s) const {
-  return std::strcmp(s, "CZELMeter2") == 0 || CControl::isTypeOf(s);
-}
+bool CZELMeter2::isTypeOf(IdStringPtr s) const { return std::strcmp(s, "CZELMeter2") == 0 || CControl::isTypeOf(s); }
 
 float CZELMeter2::limit(float v) const {
   if (std::isnan(v)) return restValue();
@@ -116,10 +115,61 @@ CZELMeter2::Picture CZELMeter2::picture() const {
 
 bool CZELMeter2::hasBitmaps() const { return ledBitmap && ledBitmap->isLoaded(); }
 
+// A stroke's box, grown by its width and a pixel of anti-aliasing on each
+// side; a stroke that is not drawn (all zeros) covers nothing.
+static CRect strokeBox(const int s[4]) {
+  if (!s[0] && !s[1] && !s[2] && !s[3]) return CRect();
+  const CCoord grow = 3;
+  return CRect(std::min(s[0], s[2]) - grow, std::min(s[1], s[3]) - grow, std::max(s[0], s[2]) + grow,
+               std::max(s[1], s[3]) + grow);
+}
+
+CRect CZELMeter2::difference(const Picture& a, const Picture& b) const {
+  if (a.level != b.level) return getViewSize();
+  CRect area;
+  for (int i = 0; i < 3; ++i) {
+    if (std::memcmp(a.strokes[i], b.strokes[i], sizeof a.strokes[i]) == 0) continue;
+    area.unite(strokeBox(a.strokes[i]));
+    area.unite(strokeBox(b.strokes[i]));
+  }
+  if (a.ledFrame != b.ledFrame) area.unite(ledRect);
+  area.bound(getViewSize());
+  return area;
+}
+
 bool CZELMeter2::updateDirty() {
-  if (everDrawn && picture() == drawn) return false;
+  if (!everDrawn) {
+    setDirty(true);
+    return true;
+  }
+  const Picture now = picture();
+  if (now == shown) return false;
+  changedArea.unite(difference(shown, now));
+  // The paint to come draws the values as they are then, over at least
+  // this area: from now on that is the picture on screen.
+  shown = now;
   setDirty(true);
   return true;
+}
+
+void CZELMeter2::invalid() {
+  if (everDrawn && !changedArea.isEmpty()) {
+    const CRect area = changedArea;
+    changedArea = CRect();
+    setDirty(false);
+    invalidRect(area);
+    return;
+  }
+  changedArea = CRect();
+  CControl::invalid();
+}
+
+void CZELMeter2::drawRect(CDrawContext* context, const CRect& updateRect) {
+  CRect whole(updateRect);
+  whole.unite(getViewSize());
+  drawingWhole = whole == updateRect;
+  draw(context);
+  drawingWhole = true;
 }
 
 void CZELMeter2::stroke(CDrawContext* context, double value, float from, float to, const CColor& colour,
@@ -133,8 +183,13 @@ void CZELMeter2::stroke(CDrawContext* context, double value, float from, float t
 }
 
 void CZELMeter2::draw(CDrawContext* context) {
-  drawn = picture();
-  everDrawn = true;
+  // Only a drawing of the whole view tells what the screen shows; a part
+  // drawn for some other reason leaves a pending repaint pending.
+  if (drawingWhole) {
+    shown = picture();
+    everDrawn = true;
+    changedArea = CRect();
+  }
   if (hasBitmaps()) {
     context->setDrawMode(kAntiAliasing);
     context->setLineWidth(kStrokeWidth);
@@ -143,7 +198,7 @@ void CZELMeter2::draw(CDrawContext* context) {
     ledBitmap->draw(context, ledRect, CPoint(0, (overState + 1) * kLedFrameHeight));
     drawNeedles(context);
   }
-  setDirty(false);
+  setDirty(!everDrawn || !changedArea.isEmpty());
 }
 
 CMouseEventResult CZELMeter2::onMouseDown(CPoint&, const CButtonState& buttons) {
@@ -155,8 +210,8 @@ CMouseEventResult CZELMeter2::onMouseDown(CPoint&, const CButtonState& buttons) 
 // ---------------------------------------------------------------- VU
 
 CZELVUMeter2::CZELVUMeter2(const CPoint& o, CControlListener* listener)
-    : CZELMeter2(CRect(o.x, o.y, o.x + kWidth, o.y + kHeight), listener, CPoint(o.x + 128, o.y + 155), 3, 134, 121,
-                 134, CRect(o.x + 181, o.y + 90, o.x + 201, o.y + 110), kRest),
+    : CZELMeter2(CRect(o.x, o.y, o.x + kWidth, o.y + kHeight), listener, CPoint(o.x + 128, o.y + 155), 3, 134, 121, 134,
+                 CRect(o.x + 181, o.y + 90, o.x + 201, o.y + 110), kRest),
       faceBitmap(loadBitmap(kFaceBitmap)),
       // The face's lowest 6 rows cover the needles' feet.
       bottomStrip(o.x, o.y + kHeight - 6, o.x + kWidth, o.y + kHeight) {}
@@ -195,8 +250,8 @@ void CZELVUMeter2::drawNeedles(CDrawContext* context) {
 // ---------------------------------------------------------------- PPM
 
 CZELPPMMeter2::CZELPPMMeter2(const CPoint& o, CControlListener* listener)
-    : CZELMeter2(CRect(o.x, o.y, o.x + kWidth, o.y + kHeight), listener, CPoint(o.x + 126, o.y + 149.8), 3, 121,
-                 108, 121, CRect(o.x + 210, o.y + 14, o.x + 230, o.y + 34), kBelowScale) {}
+    : CZELMeter2(CRect(o.x, o.y, o.x + kWidth, o.y + kHeight), listener, CPoint(o.x + 126, o.y + 149.8), 3, 121, 108,
+                 121, CRect(o.x + 210, o.y + 14, o.x + 230, o.y + 34), kBelowScale) {}
 
 double CZELPPMMeter2::angleOf(double value) const { return ppmNeedleAngle(value); }
 
@@ -208,8 +263,8 @@ void CZELPPMMeter2::drawNeedles(CDrawContext* context) {
 // ---------------------------------------------------------------- RMS
 
 CZELRMSMeter2::CZELRMSMeter2(const CPoint& o, CControlListener* listener)
-    : CZELMeter2(CRect(o.x, o.y, o.x + kWidth, o.y + kHeight), listener, CPoint(o.x + 126, o.y + 149.8), 3, 120,
-                 103, 120, CRect(o.x + 210, o.y + 14, o.x + 230, o.y + 34), kBelowScale),
+    : CZELMeter2(CRect(o.x, o.y, o.x + kWidth, o.y + kHeight), listener, CPoint(o.x + 126, o.y + 149.8), 3, 120, 103,
+                 120, CRect(o.x + 210, o.y + 14, o.x + 230, o.y + 34), kBelowScale),
       rms(kBelowScale) {}
 
 double CZELRMSMeter2::angleOf(double value) const { return rmsNeedleAngle(value); }

@@ -64,17 +64,28 @@ void CZELMeterFULLPANEL::add(CView* view) {
 
 CControl* CZELMeterFULLPANEL::getControl(int32_t tag) const {
   switch (tag) {
-    case kProcess: return process;
-    case kTrim: return trimSlider;
-    case kScope: return scope;
-    case kMeter: return selector;
-    case kLRMS: return lrms;
-    case kHold: return holdSwitch;
-    case kStrips: return strips;
-    case kTagChannelLabel: return labelA;
-    case kTagTrimText: return trimText;
-    case kTagManual: return manual;
-    default: return tag == look.reference ? reference : nullptr;
+    case kProcess:
+      return process;
+    case kTrim:
+      return trimSlider;
+    case kScope:
+      return scope;
+    case kMeter:
+      return selector;
+    case kLRMS:
+      return lrms;
+    case kHold:
+      return holdSwitch;
+    case kStrips:
+      return strips;
+    case kTagChannelLabel:
+      return labelA;
+    case kTagTrimText:
+      return trimText;
+    case kTagManual:
+      return manual;
+    default:
+      return tag == look.reference ? reference : nullptr;
   }
 }
 
@@ -397,10 +408,15 @@ void CZELRMSMeterFULLPANEL::pushExtra(CZELMeter2* view, MeterReadout& readout, f
 
 MeterPanel* makeMeterPanel(int meterType, CControlListener* editor, EffectSeam& effect, BackPanelPart* backPanel) {
   switch (meterType) {
-    case 0: return new CZELVUMeterFULLPANEL(editor, effect, backPanel);
-    case 1: return new CZELRMSMeterFULLPANEL(editor, effect, backPanel);
-    case 2: return new CZELPPMMeterFULLPANEL(editor, effect, backPanel);
-    default: delete backPanel; return nullptr;
+    case 0:
+      return new CZELVUMeterFULLPANEL(editor, effect, backPanel);
+    case 1:
+      return new CZELRMSMeterFULLPANEL(editor, effect, backPanel);
+    case 2:
+      return new CZELPPMMeterFULLPANEL(editor, effect, backPanel);
+    default:
+      delete backPanel;
+      return nullptr;
   }
 }
 

@@ -31,10 +31,17 @@ orvane::MeterReadout* TempleteSeam::readout(int meterType) {
 
 void TempleteSeam::syncSharedSettings(int meterType) {
   switch (meterType) {
-    case 0: effect.engines().vu().syncSharedSettings(); break;
-    case 1: effect.engines().rms().syncSharedSettings(); break;
-    case 2: effect.engines().ppm().syncSharedSettings(); break;
-    default: break;
+    case 0:
+      effect.engines().vu().syncSharedSettings();
+      break;
+    case 1:
+      effect.engines().rms().syncSharedSettings();
+      break;
+    case 2:
+      effect.engines().ppm().syncSharedSettings();
+      break;
+    default:
+      break;
   }
 }
 

@@ -48,8 +48,8 @@ class FakeSeam : public orvane::EffectSeam {
  public:
   FakeSeam() : engines(nullptr, shared) {
     for (float& v : values) v = 0.0f;
-    values[1] = 0.5f;   // Trim 0 dB
-    values[6] = 1.0f;   // Strips on
+    values[1] = 0.5f;  // Trim 0 dB
+    values[6] = 1.0f;  // Strips on
     for (int32_t i = 72; i <= 100; ++i) values[i] = engines.getSetting(i);
     engines.prepare(48000.0f);
   }
@@ -80,7 +80,8 @@ class FakeSeam : public orvane::EffectSeam {
   // A block of a sine of `amplitude` (1 kHz) or silence into an engine.
   void feed(int type, float amplitude, int frames = 256) {
     std::vector<float> l(frames), r(frames);
-    for (int i = 0; i < frames; ++i) l[i] = r[i] = amplitude * (float)std::sin(2 * 3.14159265358979323846 * 1000.0 * (phase + i) / 48000.0);
+    for (int i = 0; i < frames; ++i)
+      l[i] = r[i] = amplitude * (float)std::sin(2 * 3.14159265358979323846 * 1000.0 * (phase + i) / 48000.0);
     phase += frames;
     float* ch[2] = {l.data(), r.data()};
     engines.processStereo(type, ch, frames);

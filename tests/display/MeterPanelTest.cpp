@@ -96,7 +96,7 @@ TEST(MeterPanel, BuildsEachMetersControlsWhereTheyBelong) {
     struct Place {
       int32_t tag;
       CCoord left, top;
-    } places[] = {{3, 195, 144}, {1, 538, 17}, {68, 530, 146}, {0, 531, 1}, {2, 0, 1}, {6, 574, 1},
+    } places[] = {{3, 195, 144}, {1, 538, 17}, {68, 530, 146}, {0, 531, 1},   {2, 0, 1},           {6, 574, 1},
                   {121, 505, 0}, {4, 8, 144},  {66, 104, 146}, {5, 442, 144}, {c.reference, 96, 1}};
     for (const Place& p : places) {
       CControl* control = r.panel->getControl(p.tag);

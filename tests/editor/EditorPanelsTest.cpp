@@ -34,7 +34,9 @@ void play(Templete& effect, float amplitude, int blocks, bool square = false) {
   }
 }
 
-CZELMeterFULLPANEL* panelOf(TemepleteEditor* e, int type) { return static_cast<CZELMeterFULLPANEL*>(e->getPanel(type)); }
+CZELMeterFULLPANEL* panelOf(TemepleteEditor* e, int type) {
+  return static_cast<CZELMeterFULLPANEL*>(e->getPanel(type));
+}
 
 }  // namespace
 

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -265,6 +266,11 @@ TEST(EditorWindow, NeedleStandsAtZeroVuAndTheSelectorsKeysSwapThePanels) {
       vsthost::Image shot;
       ASSERT_TRUE(window.capture(shot));
       expectPanelLooksLikeItsReference(shot, s.shot);
+      // The same panel with the tone on, for the eye (README's pictures).
+      playTone(i.plugin, window, (float)std::pow(10.0, -18.0 / 20.0), 1.0);
+      EXPECT_TRUE(window.savePNG(gShotDir + "/" + std::string(s.shot).insert(std::strlen(s.shot) - 4, "-tone")));
+      processSilence(i.plugin, 600);
+      window.idle(60);
     }
 #else
     (void)s;

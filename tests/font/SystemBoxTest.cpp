@@ -11,6 +11,8 @@
 #include "tests/font/FontTestSupport.h"
 #ifdef _WIN32
 #include <windows.h>
+#else
+#include "toolkit/nativeframe.h"
 #endif
 
 using namespace VSTGUI;

@@ -360,35 +360,7 @@ TEST(Knobs, LagShowsThreeDigitsOfTheRoundedValue) {
   }
 }
 
-namespace {
-
-// Whether the toolkit tells a view under the mouse that the mouse left
-// when the view's container is taken out of the frame.
-bool toolkitEndsHoverOnRemoval() {
-  struct Probe : CView {
-    using CView::CView;
-    CMouseEventResult onMouseExited(CPoint&, const CButtonState&) override {
-      exited = true;
-      return kMouseEventHandled;
-    }
-    bool exited = false;
-  };
-  Bench b;
-  auto* probe = new Probe(CRect(20, 10, 40, 20));
-  b.panel->addView(probe);
-  CPoint p(35, 35);
-  b.frame->platformOnMouseMoved(p, 0);
-  probe->remember();
-  b.frame->removeView(b.panel, false);
-  bool exited = probe->exited;
-  probe->forget();
-  return exited;
-}
-
-}  // namespace
-
 TEST(HoverAndHints, EndWhenThePanelIsHidden) {
-  if (!toolkitEndsHoverOnRemoval()) GTEST_SKIP() << "the toolkit does not yet report the mouse leaving a removed view";
   runTable({
       {"hint button", [](Bench& b) -> CControl* { return hinted<CZELOnOffButtonH>(b, 0, 0); }, "enter 5,5; remove", 0,
        "", "", 0},

@@ -1,11 +1,14 @@
 // What the window costs the audio thread, and what the window thread pays
 // on idle: a host parameter change posted from the audio thread while the
 // editor is open, a 256-frame block with and without an open window (the
-// block is stamped with the frame's clock), and an edit-idle that takes a
-// batch of changes.
+// block is stamped with the frame's clock), an edit-idle that takes a
+// batch of changes, and one refresh of the meter on show (read-outs,
+// views, painting what changed) with both needles moving and at rest.
 #include <benchmark/benchmark.h>
 
+#include <cmath>
 #include <memory>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -14,6 +17,8 @@
 #include "editor/ParameterMailbox.h"
 #include "editor/TemepleteEditor.h"
 #include "platform/MemoryRegistry.h"
+#include "toolkit/cframe.h"
+#include "toolkit/nativeframe.h"
 
 namespace {
 
@@ -114,6 +119,59 @@ void IdleTakingEightChanges(benchmark::State& state) {
   e->dispatcher(e, effEditClose, 0, 0, nullptr, 0);
 }
 BENCHMARK(IdleTakingEightChanges)->Iterations(2000);
+
+// One edit-idle of an open window: the shown panel's refresh (read-outs
+// into both views, the shared-settings check) and the frame painting what
+// became dirty. Moving: a block of a tone whose level changes every time
+// arrives between idles (outside the timing), so both needles move on
+// every refresh. At rest: silence, needles on their stops, nothing painted.
+void RefreshOneIdle(benchmark::State& state) {
+  const int meter = (int)state.range(0);
+  const bool moving = state.range(1) != 0;
+  orvane::MemoryRegistry registry;
+  orvane::SharedSettings shared{registry};
+  orvane::locatePluginResources();
+  Templete::setEditorFactory(&makeTemepleteEditor);
+  Templete effect(nullptr, shared);
+  Templete::setEditorFactory(nullptr);
+  effect.setParameter(orvane::kMeter, meter * 0.5f);
+  effect.setSampleRate(48000.0f);
+  effect.resume();
+  AEffect* e = effect.getAeffect();
+  e->dispatcher(e, effEditOpen, 0, 0, nullptr, 0);
+  auto* frame = static_cast<VSTGUI::NativePlatformFrame*>(
+      static_cast<TemepleteEditor*>(effect.getEditor())->getFrame()->getPlatformFrame());
+  std::vector<float> in(256), l(256), r(256);
+  float* ins[2] = {in.data(), in.data()};
+  float* outs[2] = {l.data(), r.data()};
+  long n = 0;
+  int step = 0;
+  auto block = [&](float peak) {
+    for (int i = 0; i < 256; ++i, ++n) in[i] = peak * (float)std::sin(6.283185307179586 * 1000.0 * n / 48000.0);
+    effect.processReplacing(ins, outs, 256);
+  };
+  for (int i = 0; i < 200; ++i) block(moving ? 0.1f : 0.0f);
+  e->dispatcher(e, effEditIdle, 0, 0, nullptr, 0);
+  const int paintsBefore = frame->getPaintCount();
+  for (auto _ : state) {
+    if (moving) {
+      state.PauseTiming();
+      // A level that climbs 24 dB over 32 idles and drops back: every
+      // needle, the slow VU too, is always on its way somewhere.
+      const float peak = 0.01f * std::pow(10.0f, 1.2f * (float)(step % 32) / 31.0f);
+      for (int i = 0; i < 4; ++i) block(peak);
+      ++step;
+      state.ResumeTiming();
+    }
+    e->dispatcher(e, effEditIdle, 0, 0, nullptr, 0);
+  }
+  state.counters["paints_per_idle"] =
+      benchmark::Counter((double)(frame->getPaintCount() - paintsBefore) / (double)state.iterations());
+  static const char* names[3] = {"VU", "RMS", "PPM"};
+  state.SetLabel(std::string(names[meter]) + (moving ? " moving" : " at rest"));
+  e->dispatcher(e, effEditClose, 0, 0, nullptr, 0);
+}
+BENCHMARK(RefreshOneIdle)->Args({0, 1})->Args({0, 0})->Args({1, 1})->Args({1, 0})->Args({2, 1})->Args({2, 0});
 
 }  // namespace
 

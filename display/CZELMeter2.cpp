@@ -1,5 +1,6 @@
 #include "display/CZELMeter2.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -116,10 +117,61 @@ CZELMeter2::Picture CZELMeter2::picture() const {
 
 bool CZELMeter2::hasBitmaps() const { return ledBitmap && ledBitmap->isLoaded(); }
 
+// A stroke's box, grown by its width and a pixel of anti-aliasing on each
+// side; a stroke that is not drawn (all zeros) covers nothing.
+static CRect strokeBox(const int s[4]) {
+  if (!s[0] && !s[1] && !s[2] && !s[3]) return CRect();
+  const CCoord grow = 3;
+  return CRect(std::min(s[0], s[2]) - grow, std::min(s[1], s[3]) - grow, std::max(s[0], s[2]) + grow,
+               std::max(s[1], s[3]) + grow);
+}
+
+CRect CZELMeter2::difference(const Picture& a, const Picture& b) const {
+  if (a.level != b.level) return getViewSize();
+  CRect area;
+  for (int i = 0; i < 3; ++i) {
+    if (std::memcmp(a.strokes[i], b.strokes[i], sizeof a.strokes[i]) == 0) continue;
+    area.unite(strokeBox(a.strokes[i]));
+    area.unite(strokeBox(b.strokes[i]));
+  }
+  if (a.ledFrame != b.ledFrame) area.unite(ledRect);
+  area.bound(getViewSize());
+  return area;
+}
+
 bool CZELMeter2::updateDirty() {
-  if (everDrawn && picture() == drawn) return false;
+  if (!everDrawn) {
+    setDirty(true);
+    return true;
+  }
+  const Picture now = picture();
+  if (now == shown) return false;
+  changedArea.unite(difference(shown, now));
+  // The paint to come draws the values as they are then, over at least
+  // this area: from now on that is the picture on screen.
+  shown = now;
   setDirty(true);
   return true;
+}
+
+void CZELMeter2::invalid() {
+  if (everDrawn && !changedArea.isEmpty()) {
+    const CRect area = changedArea;
+    changedArea = CRect();
+    setDirty(false);
+    invalidRect(area);
+    return;
+  }
+  changedArea = CRect();
+  CControl::invalid();
+}
+
+void CZELMeter2::drawRect(CDrawContext* context, const CRect& updateRect) {
+  CRect whole(updateRect);
+  whole.unite(getViewSize());
+  drawingWhole = whole == updateRect;
+  draw(context);
+  drawingWhole = true;
 }
 
 void CZELMeter2::stroke(CDrawContext* context, double value, float from, float to, const CColor& colour,
@@ -133,8 +185,13 @@ void CZELMeter2::stroke(CDrawContext* context, double value, float from, float t
 }
 
 void CZELMeter2::draw(CDrawContext* context) {
-  drawn = picture();
-  everDrawn = true;
+  // Only a drawing of the whole view tells what the screen shows; a part
+  // drawn for some other reason leaves a pending repaint pending.
+  if (drawingWhole) {
+    shown = picture();
+    everDrawn = true;
+    changedArea = CRect();
+  }
   if (hasBitmaps()) {
     context->setDrawMode(kAntiAliasing);
     context->setLineWidth(kStrokeWidth);
@@ -143,7 +200,7 @@ void CZELMeter2::draw(CDrawContext* context) {
     ledBitmap->draw(context, ledRect, CPoint(0, (overState + 1) * kLedFrameHeight));
     drawNeedles(context);
   }
-  setDirty(false);
+  setDirty(!everDrawn || !changedArea.isEmpty());
 }
 
 CMouseEventResult CZELMeter2::onMouseDown(CPoint&, const CButtonState& buttons) {

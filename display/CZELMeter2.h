@@ -3,10 +3,12 @@
 // engine's read-outs into them on every refresh; a view only turns the
 // values it was given into needle angles and bitmaps.
 //
-// A view repaints only when its picture changes: updateDirty() compares the
-// pixels the needles, hold mark, LED frame and face would land on now with
-// those of the last drawing, so a needle at rest (or moving by less than a
-// pixel) costs no painting at all.
+// A view repaints only when its picture changes, and only where: updateDirty()
+// compares the pixels the needles, hold mark, LED frame and face would land
+// on now with those of the picture on screen, and the frame then repaints
+// the strokes' old and new places (the LED, or the whole face for a change
+// of illumination). A needle at rest, or moving by less than a pixel, costs
+// no painting at all.
 #pragma once
 
 #include <cstdint>
@@ -55,11 +57,18 @@ class CZELMeter2 : public VSTGUI::CControl {
   virtual float restValue() const { return lowest(); }
   float limit(float v) const;
 
-  // Marks the view dirty when its picture would differ from the last one
-  // drawn; answers whether it did.
+  // Marks the view dirty when its picture would differ from the one on
+  // screen; answers whether it did.
   bool updateDirty();
+  // The part of the view that the next paint must cover (empty: all of it,
+  // when the view is dirty at all).
+  const VSTGUI::CRect& getChangedArea() const { return changedArea; }
 
   void draw(VSTGUI::CDrawContext* context) override;
+  void drawRect(VSTGUI::CDrawContext* context, const VSTGUI::CRect& updateRect) override;
+  // Asks the frame to repaint what changed (the whole view when it is not
+  // known what did).
+  void invalid() override;
   VSTGUI::CMouseEventResult onMouseDown(VSTGUI::CPoint& where, const VSTGUI::CButtonState& buttons) override;
   bool isTypeOf(VSTGUI::IdStringPtr s) const override;
 
@@ -78,6 +87,8 @@ class CZELMeter2 : public VSTGUI::CControl {
     bool operator==(const Picture& o) const;
   };
   virtual Picture picture() const;
+  // Where two pictures differ, within the view.
+  VSTGUI::CRect difference(const Picture& a, const Picture& b) const;
   virtual bool hasBitmaps() const;
   // The parts each meter draws its own way: under the LED, and over it.
   virtual void drawFace(VSTGUI::CDrawContext*) {}
@@ -98,8 +109,11 @@ class CZELMeter2 : public VSTGUI::CControl {
   float hold;
 
  private:
-  Picture drawn;
+  // The picture on screen once the pending paint is done.
+  Picture shown;
   bool everDrawn = false;
+  bool drawingWhole = true;
+  VSTGUI::CRect changedArea;
 };
 
 class CZELVUMeter2 : public CZELMeter2 {

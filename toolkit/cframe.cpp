@@ -136,6 +136,7 @@ bool CFrame::platformDrawRect(CDrawContext* context, const CRect& rect) {
   if (r.isEmpty()) return false;
   context->saveGlobalState();
   context->setClipRect(r);
+  context->setGlobalAlpha(context->getGlobalAlpha() * alphaValue);
   drawRect(context, r);
   context->restoreGlobalState();
   return true;

@@ -23,6 +23,7 @@ CParamDisplay::CParamDisplay(const CParamDisplay& o)
       frameColor(o.frameColor),
       shadowColor(o.shadowColor),
       textInset(o.textInset),
+      backOffset(o.backOffset),
       textTransparencyEnabled(o.textTransparencyEnabled),
       antialias(o.antialias) {
   if (fontID) fontID->remember();
@@ -50,7 +51,7 @@ void CParamDisplay::draw(CDrawContext* context) {
 void CParamDisplay::drawBack(CDrawContext* context, CBitmap* newBack) {
   CBitmap* back = newBack ? newBack : background;
   if (back) {
-    back->draw(context, size);
+    back->draw(context, size, backOffset);
     return;
   }
   // A transparent display draws no background and no frame.
@@ -115,6 +116,11 @@ void CParamDisplay::setShadowColor(const CColor& c) {
 }
 void CParamDisplay::setHoriAlign(CHoriTxtAlign align) {
   horiTxtAlign = align;
+  setDirty(true);
+}
+void CParamDisplay::setBackOffset(const CPoint& offset) {
+  if (offset == backOffset) return;
+  backOffset = offset;
   setDirty(true);
 }
 void CParamDisplay::setStyle(int32_t val) {

@@ -44,6 +44,11 @@ class CParamDisplay : public CControl {
   CHoriTxtAlign getHoriAlign() const { return horiTxtAlign; }
   virtual void setTextInset(const CPoint& p) { textInset = p; }
   const CPoint& getTextInset() const { return textInset; }
+  // The point of the background bitmap drawn at the display's top-left:
+  // a display that moves over a bitmap (with a slider's handle, say) sets
+  // its position on that bitmap here, to look transparent.
+  virtual void setBackOffset(const CPoint& offset);
+  const CPoint& getBackOffset() const { return backOffset; }
   virtual void setStyle(int32_t val);
   int32_t getStyle() const { return style; }
   virtual void setTextTransparency(bool val) { textTransparencyEnabled = val; }
@@ -69,6 +74,7 @@ class CParamDisplay : public CControl {
   CColor frameColor = kBlackCColor;
   CColor shadowColor = kRedCColor;
   CPoint textInset;
+  CPoint backOffset;
   bool textTransparencyEnabled = true;
   bool antialias = true;
 };

@@ -1,7 +1,10 @@
 #include "toolkit/cview.h"
 
+#include <cmath>
+
 #include "toolkit/cdrawcontext.h"
 #include "toolkit/cframe.h"
+#include "toolkit/cviewcontainer.h"
 
 namespace VSTGUI {
 
@@ -13,6 +16,7 @@ CView::CView(const CView& v)
       mouseableArea(v.mouseableArea),
       background(v.background),
       alphaValue(v.alphaValue),
+      zLayer(v.zLayer),
       mouseEnabled(v.mouseEnabled),
       transparencyEnabled(v.transparencyEnabled),
       wantsFocus(v.wantsFocus),
@@ -86,6 +90,19 @@ void CView::setBackground(CBitmap* bitmap) {
   if (background) background->forget();
   background = bitmap;
   setDirty(true);
+}
+
+void CView::setAlphaValue(float alpha) {
+  alpha = std::isnan(alpha) ? 1.f : alpha < 0.f ? 0.f : alpha > 1.f ? 1.f : alpha;
+  if (alpha == alphaValue) return;
+  alphaValue = alpha;
+  setDirty(true);
+}
+
+void CView::setZLayer(int32_t layer) {
+  if (layer == zLayer) return;
+  zLayer = layer;
+  if (container) container->restack(this);
 }
 
 bool CView::attached(CView* parent) {

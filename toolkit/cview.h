@@ -70,8 +70,18 @@ class CView : public CBaseObject {
 
   virtual void setBackground(CBitmap* background);
   CBitmap* getBackground() const { return background; }
-  virtual void setAlphaValue(float alpha) { alphaValue = alpha; }
+  // Opacity of the view and all it holds, 0 … 1 (NaN counts as 1), on top
+  // of its container's: an inactive control is drawn at 0.5, say.
+  virtual void setAlphaValue(float alpha);
   float getAlphaValue() const { return alphaValue; }
+
+  // The stacking layer within the container (0 by default): a view is
+  // always above every view of a lower layer, whatever the order they were
+  // added in, so an overlay on layer 1 stays on top while views below it are
+  // removed and added again. Changing it moves the view to the top of its
+  // new layer.
+  void setZLayer(int32_t layer);
+  int32_t getZLayer() const { return zLayer; }
 
   // Called by the container that takes the view in and lets it go.
   virtual bool attached(CView* parent);
@@ -100,6 +110,7 @@ class CView : public CBaseObject {
   CViewContainer* container = nullptr;
   CBitmap* background = nullptr;
   float alphaValue = 1.f;
+  int32_t zLayer = 0;
   bool dirty = false;
   bool mouseEnabled = true;
   bool transparencyEnabled = false;

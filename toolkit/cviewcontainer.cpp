@@ -27,14 +27,31 @@ bool CViewContainer::addView(CView* view) { return addView(view, nullptr); }
 
 bool CViewContainer::addView(CView* view, CView* before) {
   if (!view || view == this || view->container) return false;
-  auto pos = before ? std::find(children.begin(), children.end(), before) : children.end();
-  children.insert(pos, view);
+  children.insert(insertionPoint(view->zLayer, before), view);
   view->container = this;
   if (isAttachedFlag) {
     view->attached(this);
     view->invalid();
   }
   return true;
+}
+
+std::vector<CView*>::iterator CViewContainer::insertionPoint(int32_t layer, CView* before) {
+  // Children stay sorted by layer, each layer in its own order.
+  auto top = std::find_if(children.begin(), children.end(), [&](CView* c) { return c->zLayer > layer; });
+  if (before && before->container == this && before->zLayer == layer) {
+    auto it = std::find(children.begin(), top, before);
+    if (it != top) return it;
+  }
+  return top;
+}
+
+void CViewContainer::restack(CView* view) {
+  auto it = std::find(children.begin(), children.end(), view);
+  if (it == children.end()) return;
+  children.erase(it);
+  children.insert(insertionPoint(view->zLayer, nullptr), view);
+  if (isAttachedFlag && view->isVisible()) view->invalid();
 }
 
 bool CViewContainer::removeView(CView* view, const bool& withForget) {
@@ -85,7 +102,15 @@ void CViewContainer::setBackgroundColor(const CColor& color) {
 
 void CViewContainer::clearMouseTracking(CView* view) {
   if (mouseDownView == view) mouseDownView = nullptr;
-  if (mouseOverView == view) mouseOverView = nullptr;
+  if (mouseOverView == view) {
+    // A hover frame or hint must not outlive the view under the mouse; a
+    // container passes the exit on to its own hovered child. Where the
+    // mouse is now is unknown here: the point lies outside every view.
+    mouseOverView = nullptr;
+    CBaseObjectGuard guard(view);
+    CPoint nowhere(-1, -1);
+    view->onMouseExited(nowhere, 0);
+  }
 }
 
 void CViewContainer::draw(CDrawContext* context) {
@@ -124,11 +149,13 @@ void CViewContainer::drawRect(CDrawContext* context, const CRect& updateRect) {
     context->setClipRect(clip);
     drawBackgroundRect(context, clip);
     for (CView* child : children) {
-      if (!child->isVisible() || !child->checkUpdate(clip)) continue;
+      if (!child->isVisible() || child->getAlphaValue() <= 0.f || !child->checkUpdate(clip)) continue;
       CRect childClip(child->getViewSize());
       childClip.bound(clip);
       context->saveGlobalState();
       context->setClipRect(childClip);
+      // A child's opacity multiplies that of the containers around it.
+      context->setGlobalAlpha(context->getGlobalAlpha() * child->getAlphaValue());
       child->drawRect(context, childClip);
       context->restoreGlobalState();
     }

@@ -19,7 +19,8 @@ class CViewContainer : public CView {
   CViewContainer(const CViewContainer& other);
   ~CViewContainer() override;
 
-  // Adds a view on top of the others (or below `before`); the container
+  // Adds a view on top of the others of its layer (CView::setZLayer), or
+  // below `before` when that is a child of the same layer; the container
   // takes over the caller's reference. False for null, self or a view that
   // already has a parent (the caller keeps its reference then).
   virtual bool addView(CView* view);
@@ -73,8 +74,14 @@ class CViewContainer : public CView {
   CLASS_METHODS(CViewContainer, CView)
 
  protected:
-  // Forgets mouse tracking of a view that is going away.
+  // Forgets mouse tracking of a view that is going away; one the mouse was
+  // over is told that the mouse left it.
   void clearMouseTracking(CView* view);
+  // Where a view of that layer goes: below `before` or on top of its layer.
+  std::vector<CView*>::iterator insertionPoint(int32_t layer, CView* before);
+  // Puts a child whose layer changed on top of its new layer.
+  void restack(CView* view);
+  friend class CView;
   void updateMouseOver(const CPoint& where, const CButtonState& buttons);
 
   std::vector<CView*> children;

@@ -33,16 +33,26 @@ Factories& factories() {
   return *f;
 }
 
+class WICBitmap;
+// Every bitmap alive, so that a render target about to go can take its
+// copies along (user-interface thread only, like all drawing).
+std::vector<WICBitmap*>& liveBitmaps() {
+  static std::vector<WICBitmap*>* v = new std::vector<WICBitmap*>;
+  return *v;
+}
+
 class WICBitmap : public IPlatformBitmap {
  public:
   explicit WICBitmap(IWICBitmap* bitmap) : bitmap(bitmap) {
     UINT w = 0, h = 0;
     bitmap->GetSize(&w, &h);
     size = CPoint(w, h);
+    liveBitmaps().push_back(this);
   }
   ~WICBitmap() override {
-    release(cached);
-    release(cachedTarget);
+    auto& live = liveBitmaps();
+    live.erase(std::remove(live.begin(), live.end(), this), live.end());
+    dropCopies(nullptr);
     release(bitmap);
   }
 
@@ -57,31 +67,42 @@ class WICBitmap : public IPlatformBitmap {
 
   bool writePNG(UTF8StringPtr path) override;
 
-  // The Direct2D copy of the pixels for rt, made again when the pixels
-  // changed (drawn into) or another target asks.
+  // The Direct2D copy of the pixels for rt, one per target (a bitmap shared
+  // by two open editors is drawn on both), made again when the pixels
+  // changed. Each copy holds its target until the target is forgotten.
   ID2D1Bitmap* getD2DBitmap(ID2D1RenderTarget* rt) {
-    if (cached && cachedTarget == rt && cachedVersion == version) return cached;
-    release(cached);
-    release(cachedTarget);
-    if (FAILED(rt->CreateBitmapFromWicBitmap(bitmap, nullptr, &cached))) return cached = nullptr;
-    cachedTarget = rt;
+    for (Copy& c : copies)
+      if (c.target == rt) return c.bitmap;
+    Copy c{rt, nullptr};
+    if (FAILED(rt->CreateBitmapFromWicBitmap(bitmap, nullptr, &c.bitmap)) || !c.bitmap) return nullptr;
     rt->AddRef();
-    cachedVersion = version;
-    return cached;
+    copies.push_back(c);
+    return c.bitmap;
   }
-  void pixelsChanged() {
-    ++version;
-    release(cached);
-    release(cachedTarget);
+  void pixelsChanged() { dropCopies(nullptr); }
+  // Releases the copy for rt, or all copies for nullptr.
+  void dropCopies(ID2D1RenderTarget* rt) {
+    for (auto it = copies.begin(); it != copies.end();) {
+      if (rt && it->target != rt) {
+        ++it;
+        continue;
+      }
+      release(it->bitmap);
+      release(it->target);
+      it = copies.erase(it);
+    }
   }
+  size_t copyCount() const { return copies.size(); }
 
   IWICBitmap* bitmap;
   CPoint size;
 
  private:
-  ID2D1Bitmap* cached = nullptr;
-  ID2D1RenderTarget* cachedTarget = nullptr;
-  uint32_t version = 0, cachedVersion = 0;
+  struct Copy {
+    ID2D1RenderTarget* target;
+    ID2D1Bitmap* bitmap;
+  };
+  std::vector<Copy> copies;
 };
 
 IWICBitmap* decode(IWICBitmapDecoder* decoder) {
@@ -360,7 +381,19 @@ D2DDrawContext::D2DDrawContext(ID2D1RenderTarget* rt, const CRect& surfaceRect, 
 D2DDrawContext::~D2DDrawContext() {
   if (drawing) endDraw();
   release(brush);
+  if (ownsTarget && renderTarget) forgetRenderTarget(renderTarget);
   release(renderTarget);
+}
+
+void forgetRenderTarget(ID2D1RenderTarget* rt) {
+  if (!rt) return;
+  for (WICBitmap* b : liveBitmaps()) b->dropCopies(rt);
+}
+
+size_t bitmapCopiesOnRenderTargets() {
+  size_t n = 0;
+  for (WICBitmap* b : liveBitmaps()) n += b->copyCount();
+  return n;
 }
 
 void D2DDrawContext::beginDraw() {
@@ -472,6 +505,7 @@ COffscreenContext* COffscreenContext::create(CFrame*, CCoord width, CCoord heigh
   auto* bitmap = new CBitmap(pb);
   auto* context = new D2DDrawContext(rt, CRect(0, 0, wb->getSize().x, wb->getSize().y), bitmap);
   context->setClearOnFirstDraw(true);
+  context->setOwnsTarget(true);
   bitmap->forget();
   rt->Release();
   return context;

@@ -24,6 +24,12 @@ std::wstring utf8ToWide(UTF8StringPtr text);
 // A bitmap holding a copy of w × h premultiplied BGRA pixels, top row first.
 IPlatformBitmap* createBitmapFromPixels(const uint8_t* bgra, int w, int h);
 std::string wideToUtf8(const wchar_t* text);
+// Bitmaps keep a Direct2D copy of their pixels per render target; whoever
+// releases a target calls this first, so the copies, and the target they
+// hold, go with it (a closed window's target is freed with the window).
+void forgetRenderTarget(ID2D1RenderTarget* rt);
+// How many such copies exist now, for tests.
+size_t bitmapCopiesOnRenderTargets();
 
 class D2DDrawContext : public COffscreenContext {
  public:
@@ -44,6 +50,9 @@ class D2DDrawContext : public COffscreenContext {
   void setDeviceOrigin(const CPoint& origin) { deviceOrigin = origin; }
   // A new offscreen bitmap starts transparent: the first draw clears it.
   void setClearOnFirstDraw(bool val) { clearOnFirstDraw = val; }
+  // The target lives only as long as the context (an offscreen one): the
+  // context then forgets it on destruction.
+  void setOwnsTarget(bool val) { ownsTarget = val; }
 
   // For font painters. Valid only between beginDraw and endDraw.
   ID2D1RenderTarget* getRenderTarget() const { return renderTarget; }
@@ -61,6 +70,7 @@ class D2DDrawContext : public COffscreenContext {
   bool drawing = false;
   bool clipPushed = false;
   bool clearOnFirstDraw = false;
+  bool ownsTarget = false;
   HRESULT lastResult = S_OK;
 };
 

@@ -1,18 +1,22 @@
 // Windows backend: the frame's child window, painted with Direct2D through
-// the window's device context, and the system's EDIT box for text edits.
+// the window's device context, and the system's EDIT box (Win32EditBox) for
+// text edits.
 #include <windows.h>
 #include <windowsx.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <set>
+#include <memory>
+#include <string>
 
 #include "toolkit/d2ddrawcontext.h"
 #include "toolkit/cbuttonstate.h"
 #include "toolkit/iplatformframe.h"
 #include "toolkit/iplatformtextedit.h"
 #include "toolkit/platformsupport.h"
+#include "toolkit/win32editbox.h"
 
 namespace VSTGUI {
 
@@ -86,140 +90,62 @@ bool keyCodeOf(WPARAM vk, VstKeyCode& key) {
   return true;
 }
 
-COLORREF colorRef(const CColor& c) { return RGB(c.red, c.green, c.blue); }
-
-class Win32TextEdit;
-std::set<Win32TextEdit*>& liveTextEdits() {
-  static std::set<Win32TextEdit*> s;
-  return s;
-}
-
-// The system's single-line EDIT control over the text edit, in the
-// control's font and colours. Return ends the edit with the text, Escape
-// and Tab are offered to the control, losing the focus ends it too.
-class Win32TextEdit : public IPlatformTextEdit {
+// CTextEdit's box: the system's EDIT box over the control, in the control's
+// font and colours. Return ends the edit with the text, Escape and Tab are
+// offered to the control, losing the focus ends it too.
+class Win32TextEdit : public IPlatformTextEdit, IWin32EditBoxListener {
  public:
   Win32TextEdit(HWND parent, IPlatformTextEditCallback* callback) : IPlatformTextEdit(callback) {
-    CRect r = callback->platformGetSize();
-    CFontRef f = callback->platformGetFont();
-    double size = f ? f->getSize() : 12;
-    int32_t style = f ? f->getStyle() : 0;
-    std::wstring face = utf8ToWide(f ? f->getName() : "Arial");
-    font = CreateFontW(-static_cast<int>(size), 0, 0, 0, (style & kBoldFace) ? FW_BOLD : FW_NORMAL,
-                       (style & kItalicFace) ? TRUE : FALSE, 0, 0, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                       CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY, VARIABLE_PITCH | FF_SWISS, face.c_str());
-    DWORD wstyle = WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL;
-    CHoriTxtAlign align = callback->platformGetHoriTxtAlign();
-    if (align == kCenterText) wstyle |= ES_CENTER;
-    if (align == kRightText) wstyle |= ES_RIGHT;
-    backBrush = CreateSolidBrush(colorRef(callback->platformGetBackColor()));
-    std::wstring text = utf8ToWide(callback->platformGetText());
-    edit = CreateWindowExW(0, L"EDIT", text.c_str(), wstyle, static_cast<int>(r.left), static_cast<int>(r.top),
-                           static_cast<int>(r.getWidth()), static_cast<int>(r.getHeight()), parent, nullptr,
-                           static_cast<HINSTANCE>(getResourceModule()), nullptr);
-    if (!edit) return;
-    liveTextEdits().insert(this);
-    SendMessageW(edit, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
-    SendMessageW(edit, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, 0);
-    SendMessageW(edit, EM_SETSEL, 0, -1);
-    SetWindowLongPtrW(edit, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    oldProc = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrW(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Win32TextEdit::proc)));
-    SetFocus(edit);
+    Win32EditBoxStyle style;
+    style.font = callback->platformGetFont();
+    style.fontColor = callback->platformGetFontColor();
+    style.backColor = callback->platformGetBackColor();
+    style.align = callback->platformGetHoriTxtAlign();
+    box = Win32EditBox::create(parent, callback->platformGetSize(), style, callback->platformGetText(), this);
+    if (!box) return;
+    box->selectAll();
+    box->takeFocus();
   }
 
-  ~Win32TextEdit() override {
-    closing = true;
-    liveTextEdits().erase(this);
-    if (edit) {
-      SetWindowLongPtrW(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(oldProc));
-      SetWindowLongPtrW(edit, GWLP_USERDATA, 0);
-      DestroyWindow(edit);
-    }
-    if (font) DeleteObject(font);
-    if (backBrush) DeleteObject(backBrush);
-  }
-
-  bool isValid() const { return edit != nullptr; }
+  bool isValid() const { return box != nullptr; }
 
   bool getText(char* text, int32_t maxSize) override {
-    if (!edit || !text || maxSize <= 0) return false;
-    int n = GetWindowTextLengthW(edit);
-    std::wstring w(static_cast<size_t>(n) + 1, L'\0');
-    GetWindowTextW(edit, &w[0], n + 1);
-    w.resize(static_cast<size_t>(n));
-    std::string s = wideToUtf8(w.c_str());
+    if (!box || !text || maxSize <= 0) return false;
+    std::string s = box->getText();
     size_t len = std::min(s.size(), static_cast<size_t>(maxSize - 1));
+    // Never cut a character in two.
+    while (len > 0 && len < s.size() && (static_cast<unsigned char>(s[len]) & 0xC0) == 0x80) --len;
     std::memcpy(text, s.data(), len);
     text[len] = 0;
     return true;
   }
 
-  bool setText(UTF8StringPtr text) override {
-    if (!edit) return false;
-    return SetWindowTextW(edit, utf8ToWide(text).c_str()) != FALSE;
-  }
+  bool setText(UTF8StringPtr text) override { return box && box->setText(text); }
 
   bool updateSize() override {
-    if (!edit) return false;
-    CRect r = textEdit->platformGetSize();
-    SetWindowPos(edit, nullptr, static_cast<int>(r.left), static_cast<int>(r.top), static_cast<int>(r.getWidth()),
-                 static_cast<int>(r.getHeight()), SWP_NOZORDER | SWP_NOACTIVATE);
+    if (!box) return false;
+    box->setRect(textEdit->platformGetSize());
     return true;
   }
 
-  // The frame window answers WM_CTLCOLOREDIT of its edit boxes with this.
-  static LRESULT colorFor(HWND editWindow, HDC dc) {
-    auto* self = reinterpret_cast<Win32TextEdit*>(GetWindowLongPtrW(editWindow, GWLP_USERDATA));
-    if (!self || !liveTextEdits().count(self)) return 0;
-    SetTextColor(dc, colorRef(self->textEdit->platformGetFontColor()));
-    SetBkColor(dc, colorRef(self->textEdit->platformGetBackColor()));
-    return reinterpret_cast<LRESULT>(self->backBrush);
-  }
-
  private:
-  static LRESULT CALLBACK proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    auto* self = reinterpret_cast<Win32TextEdit*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (!self) return DefWindowProcW(hwnd, msg, wParam, lParam);
-    WNDPROC previous = self->oldProc;
-    IPlatformTextEditCallback* callback = self->textEdit;
-    switch (msg) {
-      case WM_GETDLGCODE:
-        return DLGC_WANTALLKEYS;
-      case WM_CHAR:
-        // Return, Escape and Tab are handled as keys; the box must not beep.
-        if (wParam == VK_RETURN || wParam == VK_ESCAPE || wParam == VK_TAB) return 0;
-        break;
-      case WM_KEYDOWN: {
-        // The callback may close and delete this box: nothing of it is
-        // touched afterwards.
-        if (wParam == VK_RETURN) {
-          callback->platformLooseFocus(true);
-          return 0;
-        }
-        VstKeyCode key;
-        if ((wParam == VK_ESCAPE || wParam == VK_TAB) && keyCodeOf(wParam, key)) {
-          if (callback->platformOnKeyDown(key)) return 0;
-        }
-        break;
-      }
-      case WM_KILLFOCUS:
-        if (!self->closing) {
-          callback->platformLooseFocus(false);
-          return 0;
-        }
-        break;
-      default:
-        break;
-    }
-    return CallWindowProcW(previous, hwnd, msg, wParam, lParam);
+  // Each callback may close and delete this object: nothing of it is
+  // touched afterwards.
+  void onEditBoxReturn(Win32EditBox*) override { textEdit->platformLooseFocus(true); }
+  bool onEditBoxTab(Win32EditBox*, bool backwards) override {
+    VstKeyCode key;
+    key.virt = VKEY_TAB;
+    if (backwards) key.modifier |= MODIFIER_SHIFT;
+    return textEdit->platformOnKeyDown(key);
   }
+  bool onEditBoxEscape(Win32EditBox*) override {
+    VstKeyCode key;
+    key.virt = VKEY_ESCAPE;
+    return textEdit->platformOnKeyDown(key);
+  }
+  void onEditBoxLostFocus(Win32EditBox*) override { textEdit->platformLooseFocus(false); }
 
-  HWND edit = nullptr;
-  HFONT font = nullptr;
-  HBRUSH backBrush = nullptr;
-  WNDPROC oldProc = nullptr;
-  bool closing = false;
+  std::unique_ptr<Win32EditBox> box;
 };
 
 class Win32Frame : public IPlatformFrame {
@@ -235,7 +161,10 @@ class Win32Frame : public IPlatformFrame {
   }
 
   ~Win32Frame() override {
-    if (renderTarget) renderTarget->Release();
+    if (renderTarget) {
+      forgetRenderTarget(renderTarget);
+      renderTarget->Release();
+    }
     if (window) {
       SetWindowLongPtrW(window, GWLP_USERDATA, 0);
       DestroyWindow(window);
@@ -356,6 +285,7 @@ void Win32Frame::paint(HWND hwnd) {
       frame->platformDrawRect(&context, CRect(r.left, r.top, r.right, r.bottom));
       context.endDraw();
       if (context.getLastResult() == static_cast<HRESULT>(D2DERR_RECREATE_TARGET)) {
+        forgetRenderTarget(renderTarget);
         renderTarget->Release();
         renderTarget = nullptr;
         InvalidateRect(hwnd, nullptr, FALSE);
@@ -426,10 +356,6 @@ LRESULT Win32Frame::handle(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       if (keyCodeOf(wParam, key) && cb->platformOnKeyDown(key) == 1) return 0;
       break;
     }
-    case WM_CTLCOLOREDIT:
-      if (LRESULT brush = Win32TextEdit::colorFor(reinterpret_cast<HWND>(lParam), reinterpret_cast<HDC>(wParam)))
-        return brush;
-      break;
     default:
       break;
   }

@@ -163,3 +163,31 @@ TEST(MeterView, ALeftClickReportsTheOverResetAndOtherButtonsAreNotTaken) {
     EXPECT_EQ(listener.tags[0], 67);
   }
 }
+
+// Only the places a stroke leaves and takes are repainted; the LED alone
+// for an over; the whole face for a change of its lamp.
+TEST(MeterView, RepaintsOnlyWhereThePictureChanged) {
+  ViewGuard v(makeView(0));
+  auto* vu = static_cast<CZELVUMeter2*>(v.v);
+  v->setReading(0.2f);
+  drawOnce(v.v);
+  v->setReading(0.3f);
+  ASSERT_TRUE(v->updateDirty());
+  const CRect needle = v->getChangedArea();
+  EXPECT_FALSE(needle.isEmpty());
+  EXPECT_LT(needle.getWidth() * needle.getHeight(), v->getWidth() * v->getHeight() / 3);
+  for (float reading : {0.2f, 0.3f}) {
+    const double t = v->angleOf(reading) * 3.14159265358979323846 / 180.0;
+    const CPoint tip(v->getPivot().x + 0.5 + 134 * std::cos(t), v->getPivot().y + 0.5 - 134 * std::sin(t));
+    EXPECT_TRUE(needle.pointInside(tip)) << reading;
+  }
+  drawOnce(v.v);
+  EXPECT_TRUE(v->getChangedArea().isEmpty());
+  v->setOverState(1);
+  ASSERT_TRUE(v->updateDirty());
+  EXPECT_EQ(v->getChangedArea(), v->getLedRect());
+  drawOnce(v.v);
+  vu->setIllumination(4);
+  ASSERT_TRUE(v->updateDirty());
+  EXPECT_EQ(v->getChangedArea(), v->getViewSize());
+}

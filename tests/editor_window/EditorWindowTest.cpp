@@ -4,11 +4,14 @@
 // idles it, looks at what it shows, resizes it on request and closes it.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "display/NeedleAngles.h"
 #include "tools/vsthost/VstHost.h"
 
 namespace {
@@ -16,6 +19,7 @@ namespace {
 std::string gPluginPath;
 std::string gArtworkDir;
 std::string gShotDir;
+std::string gReferenceDir;
 
 vsthost::PluginLibrary& library() {
   static vsthost::PluginLibrary lib;
@@ -36,12 +40,30 @@ void processSilence(vsthost::Plugin& plugin, int blocks) {
   for (int b = 0; b < blocks; ++b) plugin.process(ins, outs, 256);
 }
 
+// A 1 kHz sine of this peak for `seconds`, with the editor idled by the
+// host's 30 Hz timer in between, as a host plays and shows at once.
+void playTone(vsthost::Plugin& plugin, vsthost::EditorWindow& window, float peak, double seconds) {
+  std::vector<float> in(256), l(256), r(256);
+  float* ins[2] = {in.data(), in.data()};
+  float* outs[2] = {l.data(), r.data()};
+  long n = 0;
+  const long blocks = (long)(seconds * 48000 / 256);
+  for (long b = 0; b < blocks;) {
+    // About 30 ms of audio, then 30 ms of the window.
+    for (int k = 0; k < 6 && b < blocks; ++k, ++b) {
+      for (int i = 0; i < 256; ++i, ++n) in[i] = peak * (float)std::sin(2 * 3.14159265358979323846 * 1000.0 * n / 48000.0);
+      plugin.process(ins, outs, 256);
+    }
+    window.idle(30);
+  }
+}
+
 #if defined(_WIN32)
-// How many pixels of the shot differ from the artwork's top rows by more
-// than `tolerance` in any channel.
-int differingPixels(const vsthost::Image& shot, const vsthost::Image& art, int tolerance) {
+// How many pixels of the shot differ from the artwork's rows from `top` on
+// by more than `tolerance` in any channel.
+int differingPixels(const vsthost::Image& shot, const vsthost::Image& art, int tolerance, int top = 0) {
   int n = 0;
-  for (int y = 0; y < shot.height; ++y)
+  for (int y = top; y < shot.height; ++y)
     for (int x = 0; x < shot.width; ++x) {
       const uint8_t* a = &shot.bgra[(size_t(y) * shot.width + x) * 4];
       const uint8_t* b = &art.bgra[(size_t(y) * art.width + x) * 4];
@@ -54,6 +76,8 @@ int differingPixels(const vsthost::Image& shot, const vsthost::Image& art, int t
   return n;
 }
 
+// Below the meter panel, where the strips go, the window shows its
+// background.
 void expectShowsTheBackground(vsthost::EditorWindow& window, int height, const std::string& shotName) {
   vsthost::Image shot, art;
   ASSERT_TRUE(window.capture(shot));
@@ -62,7 +86,55 @@ void expectShowsTheBackground(vsthost::EditorWindow& window, int height, const s
   ASSERT_EQ(art.width, 586);
   ASSERT_EQ(shot.width, 586);
   ASSERT_EQ(shot.height, height);
-  EXPECT_EQ(differingPixels(shot, art, 2), 0) << "see " << shotName;
+  EXPECT_EQ(differingPixels(shot, art, 2, 169), 0) << "see " << shotName;
+}
+
+// The meter area of a shot against a committed reference: a few pixels may
+// differ by a few levels (text and edges drawn on another machine), no
+// more.
+void expectPanelLooksLikeItsReference(const vsthost::Image& shot, const std::string& name) {
+  EXPECT_TRUE(vsthost::writePNG(gShotDir + "/" + name, shot));
+  vsthost::Image ref;
+  ASSERT_TRUE(vsthost::readPNG(gReferenceDir + "/" + name, ref)) << "no reference: see " << gShotDir << "/" << name;
+  ASSERT_EQ(ref.width, shot.width);
+  ASSERT_GE(shot.height, 169);
+  ASSERT_GE(ref.height, 169);
+  int far = 0, near = 0;
+  for (int y = 0; y < 169; ++y)
+    for (int x = 0; x < shot.width; ++x) {
+      const uint8_t* a = &shot.bgra[(size_t(y) * shot.width + x) * 4];
+      const uint8_t* b = &ref.bgra[(size_t(y) * ref.width + x) * 4];
+      int d = 0;
+      for (int c = 0; c < 3; ++c) d = std::max(d, std::abs(a[c] - b[c]));
+      far += d > 64;
+      near += d > 8;
+    }
+  EXPECT_LE(far, 40) << name;
+  EXPECT_LE(near, 586 * 169 / 100) << name;
+}
+
+// The needle's angle in view A of the VU panel, from what changed between a
+// shot at rest and one with the needle up: the pixels that got darker,
+// between the pivot's hub and the printed ticks, weighted by how much.
+double needleAngleFromPixels(const vsthost::Image& rest, const vsthost::Image& up) {
+  const double px = 12 + 128 + 0.5, py = 18 + 155 + 0.5;
+  double sum = 0, weight = 0;
+  for (int y = 18; y < 18 + 116; ++y)
+    for (int x = 12; x < 12 + 250; ++x) {
+      if (x >= 12 + 181 && x < 12 + 201 && y >= 18 + 90 && y < 18 + 110) continue;  // the LED
+      const double dx = x + 0.5 - px, dy = py - (y + 0.5);
+      const double radius = std::sqrt(dx * dx + dy * dy);
+      if (radius < 50 || radius > 108) continue;
+      const uint8_t* a = &rest.bgra[(size_t(y) * rest.width + x) * 4];
+      const uint8_t* b = &up.bgra[(size_t(y) * up.width + x) * 4];
+      const int darker = (a[0] + a[1] + a[2]) - (b[0] + b[1] + b[2]);
+      if (darker < 60) continue;
+      const double degrees = std::atan2(dy, dx) * 180.0 / 3.14159265358979323846;
+      if (degrees > 134) continue;  // the needle that left its rest
+      sum += degrees * darker;
+      weight += darker;
+    }
+  return weight > 0 ? sum / weight : -1;
 }
 #endif
 
@@ -142,6 +214,64 @@ TEST(EditorWindow, FollowsTheStripsWithItsHeightAndTellsTheHost) {
   EXPECT_EQ(i.plugin.close(), 1);
 }
 
+// A 1 kHz sine at the VU reference level (-18 dBFS) for two seconds puts
+// the needle on the 0 VU mark; then the meter selector's keys, clicked with
+// the mouse, bring up the PPM and the RMS panels.
+TEST(EditorWindow, NeedleStandsAtZeroVuAndTheSelectorsKeysSwapThePanels) {
+  Instance i;
+  ASSERT_TRUE(i.plugin.valid());
+  i.plugin.setParameter(3, 0.0f);  // VU
+  i.plugin.start(48000, 256);
+  vsthost::EditorWindow window(i.plugin);
+  ASSERT_TRUE(window.open());
+  processSilence(i.plugin, 8);
+  window.idle(200);
+#if defined(_WIN32)
+  window.mouseMove(300, 100);  // over a meter: no hint
+  window.idle(60);
+  vsthost::Image rest, up;
+  ASSERT_TRUE(window.capture(rest));
+  expectPanelLooksLikeItsReference(rest, "panel-vu.png");
+#endif
+  playTone(i.plugin, window, (float)std::pow(10.0, -18.0 / 20.0), 2.0);
+#if defined(_WIN32)
+  ASSERT_TRUE(window.capture(up));
+  EXPECT_TRUE(vsthost::writePNG(gShotDir + "/panel-vu-0vu.png", up));
+  const double measured = needleAngleFromPixels(rest, up);
+  const double mark = orvane::vuNeedleAngle(1.0);
+  std::printf("needle at %.2f degrees, the 0 VU mark at %.2f\n", measured, mark);
+  EXPECT_NEAR(measured, mark, 1.0) << "see panel-vu-0vu.png";
+#endif
+  processSilence(i.plugin, 400);
+  window.idle(100);
+  struct Step {
+    int x;
+    float meter;
+    const char* shot;
+  } steps[] = {
+      {195 + 8, 1.0f, "panel-ppm.png"},          // left key: VU -> PPM
+      {195 + 150 - 8, 0.0f, nullptr},            // right key: PPM -> VU
+      {195 + 150 - 8, 0.5f, "panel-rms.png"},    // right key: VU -> RMS
+  };
+  for (const Step& s : steps) {
+#if defined(_WIN32)
+    ASSERT_TRUE(window.click(s.x, 150));
+    window.mouseMove(300, 100);
+    window.idle(120);
+    EXPECT_FLOAT_EQ(i.plugin.getParameter(3), s.meter) << s.x;
+    if (s.shot) {
+      vsthost::Image shot;
+      ASSERT_TRUE(window.capture(shot));
+      expectPanelLooksLikeItsReference(shot, s.shot);
+    }
+#else
+    (void)s;
+#endif
+  }
+  window.close();
+  EXPECT_EQ(i.plugin.close(), 1);
+}
+
 int main(int argc, char** argv) {
   testing::InitGoogleTest(&argc, argv);
   for (int i = 1; i < argc; ++i) {
@@ -149,6 +279,7 @@ int main(int argc, char** argv) {
     if (a.rfind("--plugin=", 0) == 0) gPluginPath = a.substr(9);
     if (a.rfind("--artwork=", 0) == 0) gArtworkDir = a.substr(10);
     if (a.rfind("--shots=", 0) == 0) gShotDir = a.substr(8);
+    if (a.rfind("--references=", 0) == 0) gReferenceDir = a.substr(13);
   }
   if (gPluginPath.empty() || gArtworkDir.empty() || gShotDir.empty()) {
     std::fprintf(stderr, "usage: editor_window_tests --plugin=PATH --artwork=DIR --shots=DIR\n");

@@ -245,6 +245,43 @@ bool EditorWindow::capture(Image& image) {
   return ok;
 }
 
+namespace {
+
+// The innermost visible window under a point of `parent`'s client area, and
+// the point in its own client coordinates.
+HWND windowAt(HWND parent, POINT& p) {
+  HWND at = parent;
+  for (;;) {
+    HWND child = ChildWindowFromPointEx(at, p, CWP_SKIPINVISIBLE | CWP_SKIPTRANSPARENT);
+    if (!child || child == at) return at;
+    MapWindowPoints(at, child, &p, 1);
+    at = child;
+  }
+}
+
+}  // namespace
+
+bool EditorWindow::mouseMove(int x, int y) {
+  if (!container_) return false;
+  POINT p = {x, y};
+  HWND target = windowAt(static_cast<HWND>(container_), p);
+  SendMessageW(target, WM_MOUSEMOVE, 0, MAKELPARAM(p.x, p.y));
+  pumpMessages();
+  return true;
+}
+
+bool EditorWindow::click(int x, int y) {
+  if (!container_) return false;
+  POINT p = {x, y};
+  HWND target = windowAt(static_cast<HWND>(container_), p);
+  const LPARAM at = MAKELPARAM(p.x, p.y);
+  SendMessageW(target, WM_MOUSEMOVE, 0, at);
+  SendMessageW(target, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  SendMessageW(target, WM_LBUTTONUP, 0, at);
+  pumpMessages();
+  return true;
+}
+
 #else  // the native build: no windows
 
 bool readPNG(const std::string&, Image&) { return false; }
@@ -295,6 +332,8 @@ void EditorWindow::resize(int width, int height) {
 int EditorWindow::width() const { return width_; }
 int EditorWindow::height() const { return height_; }
 bool EditorWindow::capture(Image&) { return false; }
+bool EditorWindow::mouseMove(int, int) { return false; }
+bool EditorWindow::click(int, int) { return false; }
 
 #endif
 

@@ -120,6 +120,11 @@ class EditorWindow {
   void idle(int milliseconds, int intervalMs = 30);
   // The editor's area as it shows now (Windows).
   bool capture(Image& image);
+  // The mouse as the system delivers it to the window under a point of the
+  // editor's area (Windows; natively there is no window and both answer
+  // false): a move there, or a move, a left press and a release.
+  bool mouseMove(int x, int y);
+  bool click(int x, int y);
   bool savePNG(const std::string& path);
 
   // The rectangle the plug-in reported before opening, and the size of the

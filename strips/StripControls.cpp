@@ -12,6 +12,15 @@ CControl* makeLampButton(const CRect& size, CControlListener* listener, int32_t 
   return new StripActiveButton(size, listener, tag, bitmap);
 }
 
+CRect showButtonRect(CBitmap* bitmap) {
+  CCoord w = 11, h = 11;
+  if (bitmap && bitmap->isLoaded()) {
+    w = bitmap->getWidth();
+    h = bitmap->getHeight() / 2;
+  }
+  return CRect(574, 0, 574 + w, h);
+}
+
 CControl* makeShowButton(const CRect& size, CControlListener* listener, int32_t tag, CBitmap* bitmap) {
   return new COnOffButtonH(size, listener, tag, bitmap);
 }
@@ -26,8 +35,8 @@ CControl* makeFilterButton(const CRect& size, CControlListener* listener, int32_
 
 CControl* makeFrequencySlider(const CRect& size, CControlListener* listener, int32_t tag, int32_t minPos,
                               int32_t maxPos, CBitmap* handle) {
-  CZELSliderAH* slider = new CZELSliderAH(size, listener, tag, minPos, maxPos, handle, nullptr, CPoint(0, 0),
-                                          kLeft | kHorizontal);
+  CZELSliderAH* slider =
+      new CZELSliderAH(size, listener, tag, minPos, maxPos, handle, nullptr, CPoint(0, 0), kLeft | kHorizontal);
   slider->setFineDragFactor(1.f);
   slider->setWheelStep(0.025f);
   slider->setWheelFineFactor(0.1f);

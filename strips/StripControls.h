@@ -18,12 +18,15 @@ using VSTGUI::CRect;
 
 // The three-frame lamp of "ProcFlt": off, on but inactive, on and active.
 CControl* makeLampButton(const CRect& size, CControlListener* listener, int32_t tag, CBitmap* bitmap);
+// Where a strip's show/hide button sits: at the strip's top right, one
+// frame of its bitmap large (the window's Strips key shares the bitmap);
+// 11 x 11 while there is no artwork.
+CRect showButtonRect(CBitmap* bitmap);
 // A strip's show/hide button (two frames).
 CControl* makeShowButton(const CRect& size, CControlListener* listener, int32_t tag, CBitmap* bitmap);
 // A filter's in/out or slope button (two frames); `wheelBoth` turns on the
 // wheel mode and sign (up sets, down clears).
-CControl* makeFilterButton(const CRect& size, CControlListener* listener, int32_t tag, CBitmap* bitmap,
-                           bool wheelBoth);
+CControl* makeFilterButton(const CRect& size, CControlListener* listener, int32_t tag, CBitmap* bitmap, bool wheelBoth);
 // A horizontal frequency slider whose handle's left edge travels from
 // minPos to maxPos minus the handle's width (container coordinates).
 CControl* makeFrequencySlider(const CRect& size, CControlListener* listener, int32_t tag, int32_t minPos,
@@ -34,8 +37,7 @@ VSTGUI::CTextEdit* makeFrequencyEntry(const CRect& size, CControlListener* liste
 // The three-digit lag time.
 CControl* makeLagControl(const CRect& size, CControlListener* listener, int32_t tag, CBitmap* bitmap);
 // The tape label, drawn on the strip's own background.
-VSTGUI::CTextEdit* makeTapeLabel(const CRect& size, CControlListener* listener, int32_t tag,
-                                 CBitmap* background);
+VSTGUI::CTextEdit* makeTapeLabel(const CRect& size, CControlListener* listener, int32_t tag, CBitmap* background);
 // A caption bitmap of one frame.
 CControl* makeCaption(const CRect& size, int32_t tag, CBitmap* bitmap);
 

@@ -12,7 +12,7 @@ StripEditor::StripEditor(CControlListener* editor, EffectSeam& effect) : effect(
 
 StripEditor::~StripEditor() { detach(); }
 
-void StripEditor::setHintLabel(CHelpHintLabel* label) { hintLabel = label; }
+void StripEditor::setHintLabel(CHelpHintLabel* label) { CZELHintControl::setHintLabel(label); }
 
 bool StripEditor::attach(CViewContainer* newParent, CBitmap* background, int newHeight) {
   if (!newParent || !background) return false;

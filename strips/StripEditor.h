@@ -7,15 +7,16 @@
 #include <cstdint>
 #include <vector>
 
+#include "controls/CZELHintControl.h"
 #include "seam/EditorParts.h"
 #include "seam/EffectSeam.h"
 #include "toolkit/vstgui.h"
 
-class CHelpHintLabel;
-
 namespace orvane {
 
-class StripEditor {
+// A strip view is a hinted part of the window: the hint line it holds is
+// the one its controls report to.
+class StripEditor : public CZELHintControl {
  public:
   static constexpr int kWidth = 586;
   // Where a strip's container starts before it is first shown: under the
@@ -24,14 +25,13 @@ class StripEditor {
   static constexpr int kCollapsedHeight = 13;
 
   StripEditor(VSTGUI::CControlListener* editor, EffectSeam& effect);
-  virtual ~StripEditor();
+  ~StripEditor() override;
   StripEditor(const StripEditor&) = delete;
   StripEditor& operator=(const StripEditor&) = delete;
 
   // The hint line of the meter panel of this view's colouring, handed to
   // every control of the view that shows hints.
-  virtual void setHintLabel(CHelpHintLabel* label);
-  CHelpHintLabel* getHintLabel() const { return hintLabel; }
+  void setHintLabel(CHelpHintLabel* label) override;
 
   // Makes the view's container (with its own reference to the background)
   // for the given parent; nothing is shown yet.
@@ -74,7 +74,6 @@ class StripEditor {
   void redraw();
   bool ownsControl(VSTGUI::CControl* control) const;
 
-  CHelpHintLabel* hintLabel = nullptr;
   bool visible = false;
   bool expanded = false;
   EffectSeam& effect;

@@ -55,10 +55,11 @@ struct Bitmap {
 bool StripFiltersEditor::build(CViewContainer* newParent, CBitmap* background, bool expandedForm) {
   if (!attach(newParent, background, expandedForm ? kExpandedHeight : kCollapsedHeight)) return false;
   expanded = expandedForm;
+  const Bitmap show(kShowBitmap);
   CControl* c = nullptr;
   if (expandedForm) {
     c = add(strip::makeLampButton(CRect(541, 4, 572, 34), editor, kProcFlt, Bitmap(kLampBitmap)));
-    c = add(strip::makeShowButton(CRect(574, 0, 585, 11), editor, kShowFlt, Bitmap(kShowBitmap)));
+    c = add(strip::makeShowButton(strip::showButtonRect(show), editor, kShowFlt, show));
     c = add(strip::makeFilterButton(CRect(16, 20, 52, 32), editor, kHPStat, Bitmap(kFilterInBitmap), false));
     c = add(strip::makeFilterButton(CRect(281, 20, 317, 32), editor, kLPStat, Bitmap(kFilterInBitmap), false));
     c = add(strip::makeFrequencySlider(CRect(58, 10, 220, 42), editor, kHPFreq, 58, 220, Bitmap(kHandleBitmap)));
@@ -68,7 +69,7 @@ bool StripFiltersEditor::build(CViewContainer* newParent, CBitmap* background, b
     hpEntry = add(strip::makeFrequencyEntry(entryRect(StripFilter::HighPass, 0), editor, kHPEntry));
     lpEntry = add(strip::makeFrequencyEntry(entryRect(StripFilter::LowPass, 0), editor, kLPEntry));
   } else {
-    c = add(strip::makeShowButton(CRect(574, 0, 585, 11), editor, kShowFlt, Bitmap(kShowBitmap)));
+    c = add(strip::makeShowButton(strip::showButtonRect(show), editor, kShowFlt, show));
     c = add(strip::makeCaption(CRect(503, 2, 536, 13), kCaption, Bitmap(kCaptionBitmap)));
     c = add(strip::makeLampButton(CRect(547, 1, 559, 13), editor, kProcFlt, Bitmap(kCollapsedLampBitmap)));
   }

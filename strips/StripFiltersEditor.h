@@ -28,7 +28,9 @@ class StripFiltersEditor : public StripEditor {
   // The "Process" value: the controls are active while it is on.
   virtual void setActive(float processValue);
 
-  VSTGUI::CTextEdit* getEntry(int32_t tag) const { return tag == kHPEntry ? hpEntry : tag == kLPEntry ? lpEntry : nullptr; }
+  VSTGUI::CTextEdit* getEntry(int32_t tag) const {
+    return tag == kHPEntry ? hpEntry : tag == kLPEntry ? lpEntry : nullptr;
+  }
 
  private:
   // Puts an entry above its slider's handle with the effect's text for

@@ -40,10 +40,12 @@ StripLabelEditor::StripLabelEditor(CControlListener* editor, EffectSeam& effect,
 bool StripLabelEditor::build(CViewContainer* newParent, CBitmap* background, bool expandedForm) {
   if (!attach(newParent, background, expandedForm ? kExpandedHeight : kCollapsedHeight)) return false;
   expanded = expandedForm;
-  showButton = add(strip::makeShowButton(CRect(574, 0, 585, 11), editor, kShowLbl, Bitmap(kShowBitmap)));
+  const Bitmap show(kShowBitmap);
+  showButton = add(strip::makeShowButton(strip::showButtonRect(show), editor, kShowLbl, show));
   if (!showButton) return false;
   showButton->setValue(effect.getParameter(kShowLbl));
-  if (!expandedForm) return add(strip::makeCaption(CRect(506, 2, 533, 13), kCaption, Bitmap(kCaptionBitmap))) != nullptr;
+  if (!expandedForm)
+    return add(strip::makeCaption(CRect(506, 2, 533, 13), kCaption, Bitmap(kCaptionBitmap))) != nullptr;
 
   lagControl = add(strip::makeLagControl(CRect(541, 1, 567, 41), editor, kLagTime, Bitmap(kLagBitmap)));
   tapeLabel = add(strip::makeTapeLabel(CRect(17, 1, 523, 35), editor, kLabelTag, background));
@@ -117,7 +119,8 @@ StripLabelSafeEditor::StripLabelSafeEditor(CControlListener* editor, EffectSeam&
 
 StripLabelSafeEditor::StripLabelSafeEditor(CControlListener* editor, EffectSeam& effect,
                                            std::unique_ptr<LabelSeam> owned)
-    : StripSafeEditor(editor, effect), ownedLabel(owned ? std::move(owned) : std::make_unique<NoLabel>()),
+    : StripSafeEditor(editor, effect),
+      ownedLabel(owned ? std::move(owned) : std::make_unique<NoLabel>()),
       label(*ownedLabel) {}
 
 // The views go before the seam they read.

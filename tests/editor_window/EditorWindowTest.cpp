@@ -77,8 +77,8 @@ int differingPixels(const vsthost::Image& shot, const vsthost::Image& art, int t
   return n;
 }
 
-// Below the meter panel, where the strips go, the window shows its
-// background.
+// Below the meter panel the strips are drawn over the window's background
+// (their own look is the strips' window test's).
 void expectShowsTheBackground(vsthost::EditorWindow& window, int height, const std::string& shotName) {
   vsthost::Image shot, art;
   ASSERT_TRUE(window.capture(shot));
@@ -87,7 +87,9 @@ void expectShowsTheBackground(vsthost::EditorWindow& window, int height, const s
   ASSERT_EQ(art.width, 586);
   ASSERT_EQ(shot.width, 586);
   ASSERT_EQ(shot.height, height);
-  EXPECT_EQ(differingPixels(shot, art, 2, 169), 0) << "see " << shotName;
+  if (height > 169) {
+    EXPECT_GT(differingPixels(shot, art, 2, 169), 0) << "no strips in " << shotName;
+  }
 }
 
 // The meter area of a shot against a committed reference: a few pixels may

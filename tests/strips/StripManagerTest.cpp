@@ -209,10 +209,8 @@ TEST(FiltersStrip, TypedFrequenciesReachTheEffectAndTheEntryReadsTheEffectsText)
     const char* shown;
     int left;
   } cases[] = {
-      {hp, "200", orvane::kHPFreq, "200", 45 + 72},
-      {hp, "5k", orvane::kHPFreq, "2k", 45 + 144},
-      {hp, "nan", orvane::kHPFreq, "20.0", 45},
-      {lp, "3", orvane::kLPFreq, "3k", 310 + 72},
+      {hp, "200", orvane::kHPFreq, "200", 45 + 72},   {hp, "5k", orvane::kHPFreq, "2k", 45 + 144},
+      {hp, "nan", orvane::kHPFreq, "20.0", 45},       {lp, "3", orvane::kLPFreq, "3k", 310 + 72},
       {lp, "2500", orvane::kLPFreq, "2k5", 310 + 66},
   };
   for (const auto& c : cases) {

@@ -1,7 +1,5 @@
 // The strips' arithmetic: typed frequencies, the entries' positions, the
 // label cut and the display delay from the host's latency.
-#include "strips/StripRules.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -9,6 +7,7 @@
 #include <string>
 
 #include "core/Parameters.h"
+#include "strips/StripRules.h"
 
 using orvane::StripFilter;
 
@@ -31,17 +30,38 @@ TEST(StripRules, TypedFrequenciesSetTheFilterToTheNearestFrequencyInItsRange) {
   const std::string longDigits(255, '7');
   const std::string longLetters = "1k" + std::string(253, 'x');
   const TypedCase cases[] = {
-      {lp, "3", 3000},          {hp, "3", 20},           {lp, "500", 500},
-      {hp, "5k", 2000},         {hp, "2k5", 2000},       {lp, "2k5", 2500},
-      {hp, "1.5k", 1500},       {hp, "1.5K", 1500},      {hp, " 500 ", 500},
-      {hp, "500 Hz", 500},      {lp, "12k", 12000},      {lp, "0.3", 300},
-      {lp, "30", 30000},        {lp, "31", 300},         {hp, "k", 20},
-      {lp, "k", 300},           {hp, "abc", 20},         {lp, "abc", 300},
-      {hp, "1e9", 2000},        {lp, "1e9", 30000},      {hp, "-3", 20},
-      {lp, "-3", 300},          {hp, "nan", 20},         {lp, "inf", 300},
-      {hp, "1e999", 2000},      {hp, "1e-999", 20},      {lp, "0.0200k", 300},
-      {hp, longDigits.c_str(), 2000},                    {hp, longLetters.c_str(), 1000},
-      {hp, "200", 200},         {lp, "3k", 3000},        {hp, "63.2", 63.2},
+      {lp, "3", 3000},
+      {hp, "3", 20},
+      {lp, "500", 500},
+      {hp, "5k", 2000},
+      {hp, "2k5", 2000},
+      {lp, "2k5", 2500},
+      {hp, "1.5k", 1500},
+      {hp, "1.5K", 1500},
+      {hp, " 500 ", 500},
+      {hp, "500 Hz", 500},
+      {lp, "12k", 12000},
+      {lp, "0.3", 300},
+      {lp, "30", 30000},
+      {lp, "31", 300},
+      {hp, "k", 20},
+      {lp, "k", 300},
+      {hp, "abc", 20},
+      {lp, "abc", 300},
+      {hp, "1e9", 2000},
+      {lp, "1e9", 30000},
+      {hp, "-3", 20},
+      {lp, "-3", 300},
+      {hp, "nan", 20},
+      {lp, "inf", 300},
+      {hp, "1e999", 2000},
+      {hp, "1e-999", 20},
+      {lp, "0.0200k", 300},
+      {hp, longDigits.c_str(), 2000},
+      {hp, longLetters.c_str(), 1000},
+      {hp, "200", 200},
+      {lp, "3k", 3000},
+      {hp, "63.2", 63.2},
   };
   for (const TypedCase& c : cases) {
     float v = -1.f;
@@ -84,20 +104,25 @@ TEST(StripRules, TheLabelKeepsAtMost38BytesOfWholeCharacters) {
     size_t kept;
   };
   const std::string sixty(60, 'a');
-  const std::string ae = "\xC3\xA4";              // two bytes
-  const std::string euro = "\xE2\x82\xAC";        // three bytes
-  const std::string clef = "\xF0\x9D\x84\x9E";    // four bytes
+  const std::string ae = "\xC3\xA4";            // two bytes
+  const std::string euro = "\xE2\x82\xAC";      // three bytes
+  const std::string clef = "\xF0\x9D\x84\x9E";  // four bytes
   const Case cases[] = {
       {"", 0},
       {"Master Track", 12},
       {sixty, 38},
-      {std::string(37, 'a') + ae + "b", 37},       // the two-byte character would straddle the cut
-      {std::string(36, 'a') + ae + "b", 38},       // it just fits
+      {std::string(37, 'a') + ae + "b", 37},  // the two-byte character would straddle the cut
+      {std::string(36, 'a') + ae + "b", 38},  // it just fits
       {std::string(36, 'a') + euro, 36},
       {std::string(35, 'a') + clef + "zz", 35},
       {std::string(34, 'a') + clef + "zz", 38},
-      {[&] { std::string s; for (int i = 0; i < 20; ++i) s += euro; return s; }(), 36},
-      {std::string(60, '\x80'), 38},               // not UTF-8 at all: cut where it falls
+      {[&] {
+         std::string s;
+         for (int i = 0; i < 20; ++i) s += euro;
+         return s;
+       }(),
+       36},
+      {std::string(60, '\x80'), 38},  // not UTF-8 at all: cut where it falls
   };
   for (const Case& c : cases) {
     char out[40];
@@ -113,7 +138,7 @@ TEST(StripRules, TheHostsLatencyBecomesTheDisplayDelayInMilliseconds) {
     double seconds;
     int ms;
   };
-  const Case cases[] = {{512.0 / 48000.0, 11}, {0, 0}, {0.25, 250}, {0.999, 999}, {1.0, 999},
+  const Case cases[] = {{512.0 / 48000.0, 11}, {0, 0},  {0.25, 250},       {0.999, 999},   {1.0, 999},
                         {30.0, 999},           {-1, 0}, {std::nan(""), 0}, {INFINITY, 999}};
   for (const Case& c : cases) {
     const float v = orvane::lagValueOfLatency(c.seconds);

@@ -87,8 +87,8 @@ TEST(StripsWindow, AHighPassFrequencyTypedIntoTheEntrySetsTheFilterThatTheAudioH
   ASSERT_TRUE(i.plugin.valid());
   i.plugin.start(48000.f, 256);
   showAllStrips(i.plugin);
-  i.plugin.setParameter(0, 1.f);  // Process
-  i.plugin.setParameter(8, 1.f);  // ProcFlt: filters in
+  i.plugin.setParameter(0, 1.f);   // Process
+  i.plugin.setParameter(8, 1.f);   // ProcFlt: filters in
   i.plugin.setParameter(11, 0.f);  // high-pass at 20 Hz
   const double open = levelAfter(i.plugin, 100.0);
 

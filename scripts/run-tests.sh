@@ -17,6 +17,7 @@ root=$(dirname "$here")
 # builds test in full; the toolkit's offscreen DirectWrite text is not drawn
 # under QEMU at all.
 emulated_tests='^(plugin_binary_tests|editor_window_tests|platform_tests|settings_tests)$'
+emulated_left_out='PluginThreads.AudioAutomationAndEditorIdlesTogether'
 
 passed=0; failed=0; skipped=0; status=0; reasons=()
 
@@ -41,7 +42,7 @@ prepare_wine() {
 }
 
 for dir in "$@"; do
-  filter=()
+  filter=(); run_env=()
   if is_win32_build "$dir"; then
     total=$(count_tests "$dir")
     if ! mode=$("$here/win32-support.sh" probe); then
@@ -55,6 +56,9 @@ for dir in "$@"; do
       echo "== $why; $((total - run)) of its $total tests are skipped"
       skipped=$((skipped + total - run)); reasons+=("$why")
       filter=(-R "$emulated_tests")
+      # Left out under emulation, each with its reason in the closing line.
+      run_env=(GTEST_FILTER="-$emulated_left_out")
+      skipped=$((skipped + 1)); reasons+=("$emulated_left_out left out under emulation: QEMU died of signal 11 in it here, not yet understood (it passes natively and in the 64-bit DLL)")
     fi
   fi
   if is_windows_build "$dir" && ! prepare_wine "$dir"; then
@@ -62,17 +66,23 @@ for dir in "$@"; do
   fi
   echo "== tests in $dir"
   log=$(mktemp)
-  ctest --test-dir "$dir" --output-on-failure -j "${JOBS:-$(nproc)}" "${filter[@]}" 2>&1 | tee "$log"
+  env "${run_env[@]}" ctest --test-dir "$dir" --output-on-failure -j "${JOBS:-$(nproc)}" "${filter[@]}" 2>&1 | tee "$log"
   rc=${PIPESTATUS[0]}
   line=$(grep -E 'tests passed, [0-9]+ tests failed out of [0-9]+' "$log" | tail -n 1)
-  rm -f "$log"
   if [ -z "$line" ]; then
     echo "run-tests: no test ran in $dir" >&2
-    status=1; continue
+    rm -f "$log"; status=1; continue
   fi
   total=$(sed -E 's/.* out of ([0-9]+).*/\1/' <<<"$line")
   bad=$(sed -E 's/.*tests passed, ([0-9]+) tests failed.*/\1/' <<<"$line")
-  passed=$((passed + total - bad)); failed=$((failed + bad))
+  # ctest counts a test that skipped itself (it needs something this machine
+  # lacks, and says what) among the passed ones; here it is a skip.
+  self_skipped=$(grep -cE '\*\*\*Skipped' "$log")
+  if [ "$self_skipped" -gt 0 ]; then
+    skipped=$((skipped + self_skipped)); reasons+=("$self_skipped in $dir skipped themselves, each saying why above")
+  fi
+  passed=$((passed + total - bad - self_skipped)); failed=$((failed + bad))
+  rm -f "$log"
   [ "$rc" -ne 0 ] && status=1
 done
 if [ "$skipped" -gt 0 ]; then

@@ -44,9 +44,9 @@ const BackLabelRow kVuLabels[] = {
 };
 
 const BackControlRow kPpmControls[] = {
-    {93, K::kKnob, kKnobStrip, 24, 36, 0.5f, 1.f / 24, C},  // reference, 1 dB of -24..0 dBFS
-    {94, K::kKnob, kKnobStrip, 137, 35, 0.5f, 1.f / 30, C},  // integration
-    {95, K::kKnob, kKnobStrip, 80, 111, 0.5f, 1.f / 12, C},  // hold time
+    {93, K::kKnob, kKnobStrip, 24, 36, 0.5f, 1.f / 24, C},     // reference, 1 dB of -24..0 dBFS
+    {94, K::kKnob, kKnobStrip, 137, 35, 0.5f, 1.f / 30, C},    // integration
+    {95, K::kKnob, kKnobStrip, 80, 111, 0.5f, 1.f / 12, C},    // hold time
     {96, K::kKnob, kKnobStrip, 192, 111, 0.66f, 1.f / 12, C},  // return (fall-back)
     {99, K::kPpmLedRefKnob, kKnobStrip, 418, 35, 1.f, 1.f / 3, S},
     {98, K::kPpmOverLedKnob, kKnobStrip, 475, 111, 0.22f, 1.f / 9, S},
@@ -61,10 +61,10 @@ const BackLabelRow kPpmLabels[] = {
 };
 
 const BackControlRow kRmsControls[] = {
-    {72, K::kKnob, kKnobStrip, 54, 35, 0.667f, 1.f / 30, C},  // reference, 1 dB of -20..+10 dB
-    {74, K::kKnob, kKnobStrip, 147, 35, 0.5f, 1.f / 30, C},   // RMS integration
-    {73, K::kKnob, kKnobStrip, 24, 113, 0.5f, 1.f / 30, C},   // peak integration
-    {75, K::kKnob, kKnobStrip, 118, 113, 0.5f, 1.f / 30, C},  // hold time
+    {72, K::kKnob, kKnobStrip, 54, 35, 0.667f, 1.f / 30, C},   // reference, 1 dB of -20..+10 dB
+    {74, K::kKnob, kKnobStrip, 147, 35, 0.5f, 1.f / 30, C},    // RMS integration
+    {73, K::kKnob, kKnobStrip, 24, 113, 0.5f, 1.f / 30, C},    // peak integration
+    {75, K::kKnob, kKnobStrip, 118, 113, 0.5f, 1.f / 30, C},   // hold time
     {76, K::kKnob, kKnobStrip, 213, 113, 0.66f, 1.f / 30, C},  // return (fall-back)
     {79, K::kRmsLedRefKnob, kKnobStrip, 434, 35, 1.f, 1.f / 6, S},
     {78, K::kRmsOverLedKnob, kKnobStrip, 498, 113, 0.22f, 1.f / 9, S},
@@ -73,10 +73,8 @@ const BackControlRow kRmsControls[] = {
     {80, K::kOnOff, 41007, 532, 12, 0, 0, nullptr},
 };
 const BackLabelRow kRmsLabels[] = {
-    {72, CRect(44, 77, 106, 91), "0 dBFS"},
-    {74, CRect(143, 76, 195, 90), "300 ms"},
-    {73, CRect(18, 154, 70, 168), "300 ms"},
-    {75, CRect(114, 154, 166, 168), "0.1 s"},
+    {72, CRect(44, 77, 106, 91), "0 dBFS"},   {74, CRect(143, 76, 195, 90), "300 ms"},
+    {73, CRect(18, 154, 70, 168), "300 ms"},  {75, CRect(114, 154, 166, 168), "0.1 s"},
     {76, CRect(208, 154, 260, 168), "0.1 s"},
 };
 

@@ -13,7 +13,7 @@ namespace {
 // where the printed numbers have room.
 constexpr float kRmsOvers[10] = {0.4f / 9, 1.f / 9, 2.f / 9, 3.f / 9, 4.f / 9,
                                  5.f / 9,  6.f / 9, 7.f / 9, 8.f / 9, 8.5f / 9};
-constexpr float kVuOvers[10] = {0.4f / 9, 1.f / 9, 2.f / 9, 3.f / 9,   4.f / 9,
+constexpr float kVuOvers[10] = {0.4f / 9, 1.f / 9, 2.f / 9, 3.f / 9,  4.f / 9,
                                 5.f / 9,  6.f / 9, 7.f / 9, 7.8f / 9, 8.7f / 9};
 constexpr float kRmsOverLevel[7] = {0.f, 1.f / 6, 2.f / 6, 3.f / 6, 4.f / 6, 5.f / 6, 1.f};
 constexpr float kLedRef[4] = {0.1f, 0.38f, 0.62f, 0.9f};
@@ -44,9 +44,9 @@ int32_t CSteppedKnob::position() const {
 
 float CSteppedKnob::drawnFraction() const { return steps_.fractions ? steps_.fractions[position()] : 0.f; }
 
-#define ORVANE_STEPPED_KNOB_DEF(Name, table)                                                               \
-  const KnobSteps Name::kSteps = {static_cast<int32_t>(sizeof(table) / sizeof(table[0])), table};         \
-  Name::Name(const CRect& size, CControlListener* listener, int32_t tag, CBitmap* bitmap)                  \
+#define ORVANE_STEPPED_KNOB_DEF(Name, table)                                                      \
+  const KnobSteps Name::kSteps = {static_cast<int32_t>(sizeof(table) / sizeof(table[0])), table}; \
+  Name::Name(const CRect& size, CControlListener* listener, int32_t tag, CBitmap* bitmap)         \
       : CSteppedKnob(size, listener, tag, bitmap, kSteps) {}
 
 ORVANE_STEPPED_KNOB_DEF(CRmsLedRefKnob, kRmsOverLevel)

@@ -20,8 +20,8 @@ struct KnobSteps {
 
 class CSteppedKnob : public CAnimKnob4 {
  public:
-  CSteppedKnob(const VSTGUI::CRect& size, VSTGUI::CControlListener* listener, int32_t tag,
-               VSTGUI::CBitmap* background, const KnobSteps& steps);
+  CSteppedKnob(const VSTGUI::CRect& size, VSTGUI::CControlListener* listener, int32_t tag, VSTGUI::CBitmap* background,
+               const KnobSteps& steps);
 
   // The position the value stands for, 0 … positions − 1.
   int32_t position() const;
@@ -37,12 +37,12 @@ class CSteppedKnob : public CAnimKnob4 {
 };
 
 // The seven stepped knobs of the back panels.
-#define ORVANE_STEPPED_KNOB(Name)                                                                           \
-  class Name : public CSteppedKnob {                                                                        \
-   public:                                                                                                  \
+#define ORVANE_STEPPED_KNOB(Name)                                                                              \
+  class Name : public CSteppedKnob {                                                                           \
+   public:                                                                                                     \
     Name(const VSTGUI::CRect& size, VSTGUI::CControlListener* listener, int32_t tag, VSTGUI::CBitmap* bitmap); \
-    static const KnobSteps kSteps;                                                                          \
-    CLASS_METHODS(Name, CSteppedKnob)                                                                       \
+    static const KnobSteps kSteps;                                                                             \
+    CLASS_METHODS(Name, CSteppedKnob)                                                                          \
   };
 
 // RMS over level: seven positions spread over the whole travel.

@@ -299,7 +299,8 @@ void wheel(HWND frame, int x, int y, int notches, WPARAM keys = 0) {
   POINT p = {x, y};
   ClientToScreen(frame, &p);
   for (int n = 0; n < std::abs(notches); ++n)
-    SendMessageW(frame, WM_MOUSEWHEEL, MAKEWPARAM(keys, notches < 0 ? -WHEEL_DELTA : WHEEL_DELTA), MAKELPARAM(p.x, p.y));
+    SendMessageW(frame, WM_MOUSEWHEEL, MAKEWPARAM(keys, notches < 0 ? -WHEEL_DELTA : WHEEL_DELTA),
+                 MAKELPARAM(p.x, p.y));
 }
 
 void doubleClick(HWND frame, int x, int y) {
@@ -376,12 +377,6 @@ TEST(EditorWindow, TheBackPanelEditsTheReferenceAndStoresItWhenClosed) {
   window.idle(60);
   EXPECT_FLOAT_EQ(registryFloat(L"Avureference"), reference);
   EXPECT_FLOAT_EQ(registryFloat(L"Avuintegration"), 0.5f) << "the Global store goes whole";
-  vsthost::Image front;
-  ASSERT_TRUE(window.capture(front));
-  EXPECT_TRUE(vsthost::writePNG(gShotDir + "/backpanel-closed.png", front));
-  int changed = 0;
-  for (size_t k = 0; k < front.bgra.size() && k < plate.bgra.size(); k += 4) changed += front.bgra[k] != plate.bgra[k];
-  EXPECT_GT(changed, 586 * 100) << "the meter is back in front";
 
   // A reset click on the knob, and the default is what the registry keeps.
   ASSERT_TRUE(window.click(195 + 75, 150));

@@ -11,7 +11,12 @@ namespace VSTGUI {
 
 namespace {
 
-std::string gResourceFolder = ".";
+// Made on first use: the plug-in names its folder from a static
+// initialiser of its own, which may run before this file's.
+std::string& resourceFolder() {
+  static std::string folder = ".";
+  return folder;
+}
 void* gResourceModule = nullptr;
 
 class CairoBitmap : public IPlatformBitmap {
@@ -148,8 +153,8 @@ class CairoFont : public IPlatformFont, public IFontPainter {
 
 void setResourceModule(void* moduleHandle) { gResourceModule = moduleHandle; }
 void* getResourceModule() { return gResourceModule; }
-void setResourceFolder(UTF8StringPtr path) { gResourceFolder = path && *path ? path : "."; }
-UTF8StringPtr getResourceFolder() { return gResourceFolder.c_str(); }
+void setResourceFolder(UTF8StringPtr path) { resourceFolder() = path && *path ? path : "."; }
+UTF8StringPtr getResourceFolder() { return resourceFolder().c_str(); }
 
 uint32_t getPlatformTicks() {
   using namespace std::chrono;
@@ -158,14 +163,25 @@ uint32_t getPlatformTicks() {
 
 IPlatformBitmap* IPlatformBitmap::createFromResource(int32_t resourceID) {
   if (resourceID <= 0) return nullptr;
-  std::string path = gResourceFolder + "/" + std::to_string(resourceID) + ".png";
+  std::string path = resourceFolder() + "/" + std::to_string(resourceID) + ".png";
   return createFromPath(path.c_str());
+}
+
+// The bitmap takes over the surface; if memory runs out before it can, the
+// surface goes with the exception rather than staying behind.
+static IPlatformBitmap* adopt(cairo_surface_t* s) {
+  try {
+    return new CairoBitmap(s);
+  } catch (...) {
+    cairo_surface_destroy(s);
+    throw;
+  }
 }
 
 IPlatformBitmap* IPlatformBitmap::createFromPath(UTF8StringPtr path) {
   if (!path) return nullptr;
   cairo_surface_t* s = toArgb32(cairo_image_surface_create_from_png(path));
-  return s ? new CairoBitmap(s) : nullptr;
+  return s ? adopt(s) : nullptr;
 }
 
 IPlatformBitmap* IPlatformBitmap::create(const CPoint& size) {
@@ -176,7 +192,7 @@ IPlatformBitmap* IPlatformBitmap::create(const CPoint& size) {
     cairo_surface_destroy(s);
     return nullptr;
   }
-  return new CairoBitmap(s);
+  return adopt(s);
 }
 
 IPlatformFont* IPlatformFont::create(UTF8StringPtr name, const CCoord& size, const int32_t& style) {

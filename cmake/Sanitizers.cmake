@@ -5,6 +5,13 @@
 #                               threads meet: audio, automation and editor)
 # A finding ends the test program with an error, so ctest reports it.
 set(ORVANE_SANITIZE "" CACHE STRING "Sanitizer build of the native tree: address or thread")
+# orvane_sanitizer_defaults(<target>): a program of the AddressSanitizer
+# build gets the leak suppressions for system libraries (LeakSuppressions.cpp).
+function(orvane_sanitizer_defaults target)
+  if(ORVANE_SANITIZE STREQUAL "address")
+    target_sources(${target} PRIVATE ${PROJECT_SOURCE_DIR}/cmake/LeakSuppressions.cpp)
+  endif()
+endfunction()
 if(NOT ORVANE_SANITIZE)
   return()
 endif()

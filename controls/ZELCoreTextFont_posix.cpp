@@ -127,7 +127,7 @@ CCoord ZELCoreTextFont::getStringWidth(CDrawContext*, UTF8StringPtr string, bool
     p.metricsTaken = true;
   }
   cairo_text_extents_t te;
-  cairo_scaled_font_text_extents(p.scaled, string, &te);
+  cairo_scaled_font_text_extents(p.scaled, validUtf8(string).c_str(), &te);
   lastWidth = te.x_advance;
   return lastWidth;
 }
@@ -146,7 +146,7 @@ void ZELCoreTextFont::drawString(CDrawContext* context, UTF8StringPtr string, co
   cairo_font_options_destroy(o);
   cc->setSourceColor(context->getFontColor());
   cairo_move_to(cr, point.x + context->getOffset().x, point.y + context->getOffset().y);
-  cairo_show_text(cr, string);
+  cairo_show_text(cr, validUtf8(string).c_str());
   cairo_restore(cr);
 }
 

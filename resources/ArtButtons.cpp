@@ -175,6 +175,7 @@ void lever(Canvas& c, double w, double h, const char* top, const char* bottom, b
   cairo_set_source(cr, nut);
   cairo_arc(cr, cx, cy, 7.5, 0, 2 * kPi);
   cairo_fill(cr);
+  cairo_pattern_destroy(nut);
   rgb(cr, 10, 10, 10);
   cairo_arc(cr, cx, cy, 3.2, 0, 2 * kPi);
   cairo_fill(cr);
@@ -202,6 +203,7 @@ void lever(Canvas& c, double w, double h, const char* top, const char* bottom, b
   cairo_set_source(cr, tip);
   cairo_arc(cr, cx, cy + reach, 4.2, 0, 2 * kPi);
   cairo_fill(cr);
+  cairo_pattern_destroy(tip);
 }
 
 const char* const kMidAtten[] = {"M0", "M3", "M6"};

@@ -11,7 +11,12 @@ namespace VSTGUI {
 
 namespace {
 
-std::string gResourceFolder = ".";
+// Made on first use: the plug-in names its folder from a static
+// initialiser of its own, which may run before this file's.
+std::string& resourceFolder() {
+  static std::string folder = ".";
+  return folder;
+}
 void* gResourceModule = nullptr;
 
 class CairoBitmap : public IPlatformBitmap {
@@ -78,6 +83,31 @@ cairo_surface_t* toArgb32(cairo_surface_t* src) {
   return dst;
 }
 
+// The length of the well-formed UTF-8 sequence at s (never an overlong
+// form, a surrogate or beyond U+10FFFF), or 0.
+size_t utf8SequenceAt(const unsigned char* s) {
+  const unsigned char c = s[0];
+  if (c < 0x80) return 1;
+  size_t n;
+  unsigned char lo = 0x80, hi = 0xBF;
+  if (c >= 0xC2 && c <= 0xDF) n = 2;
+  else if (c >= 0xE0 && c <= 0xEF) {
+    n = 3;
+    if (c == 0xE0) lo = 0xA0;
+    if (c == 0xED) hi = 0x9F;
+  } else if (c >= 0xF0 && c <= 0xF4) {
+    n = 4;
+    if (c == 0xF0) lo = 0x90;
+    if (c == 0xF4) hi = 0x8F;
+  } else {
+    return 0;
+  }
+  if (s[1] < lo || s[1] > hi) return 0;
+  for (size_t i = 2; i < n; ++i)
+    if (s[i] < 0x80 || s[i] > 0xBF) return 0;
+  return n;
+}
+
 class CairoFont : public IPlatformFont, public IFontPainter {
  public:
   CairoFont(UTF8StringPtr name, CCoord size, int32_t style) {
@@ -127,13 +157,13 @@ class CairoFont : public IPlatformFont, public IFontPainter {
     cairo_font_options_destroy(o);
     cc->setSourceColor(context->getFontColor());
     cairo_move_to(cr, p.x + context->getOffset().x, p.y + context->getOffset().y);
-    cairo_show_text(cr, string);
+    cairo_show_text(cr, validUtf8(string).c_str());
     cairo_restore(cr);
   }
 
   CCoord getStringWidth(CDrawContext*, UTF8StringPtr string, bool) override {
     cairo_text_extents_t te;
-    cairo_scaled_font_text_extents(scaled, string, &te);
+    cairo_scaled_font_text_extents(scaled, validUtf8(string).c_str(), &te);
     return te.x_advance;
   }
 
@@ -146,10 +176,26 @@ class CairoFont : public IPlatformFont, public IFontPainter {
 
 }  // namespace
 
+std::string validUtf8(UTF8StringPtr text) {
+  std::string out;
+  if (!text) return out;
+  const auto* s = reinterpret_cast<const unsigned char*>(text);
+  while (*s) {
+    if (const size_t n = utf8SequenceAt(s)) {
+      out.append(reinterpret_cast<const char*>(s), n);
+      s += n;
+    } else {
+      out += "\xEF\xBF\xBD";
+      ++s;
+    }
+  }
+  return out;
+}
+
 void setResourceModule(void* moduleHandle) { gResourceModule = moduleHandle; }
 void* getResourceModule() { return gResourceModule; }
-void setResourceFolder(UTF8StringPtr path) { gResourceFolder = path && *path ? path : "."; }
-UTF8StringPtr getResourceFolder() { return gResourceFolder.c_str(); }
+void setResourceFolder(UTF8StringPtr path) { resourceFolder() = path && *path ? path : "."; }
+UTF8StringPtr getResourceFolder() { return resourceFolder().c_str(); }
 
 uint32_t getPlatformTicks() {
   using namespace std::chrono;
@@ -158,14 +204,25 @@ uint32_t getPlatformTicks() {
 
 IPlatformBitmap* IPlatformBitmap::createFromResource(int32_t resourceID) {
   if (resourceID <= 0) return nullptr;
-  std::string path = gResourceFolder + "/" + std::to_string(resourceID) + ".png";
+  std::string path = resourceFolder() + "/" + std::to_string(resourceID) + ".png";
   return createFromPath(path.c_str());
+}
+
+// The bitmap takes over the surface; if memory runs out before it can, the
+// surface goes with the exception rather than staying behind.
+static IPlatformBitmap* adopt(cairo_surface_t* s) {
+  try {
+    return new CairoBitmap(s);
+  } catch (...) {
+    cairo_surface_destroy(s);
+    throw;
+  }
 }
 
 IPlatformBitmap* IPlatformBitmap::createFromPath(UTF8StringPtr path) {
   if (!path) return nullptr;
   cairo_surface_t* s = toArgb32(cairo_image_surface_create_from_png(path));
-  return s ? new CairoBitmap(s) : nullptr;
+  return s ? adopt(s) : nullptr;
 }
 
 IPlatformBitmap* IPlatformBitmap::create(const CPoint& size) {
@@ -176,7 +233,7 @@ IPlatformBitmap* IPlatformBitmap::create(const CPoint& size) {
     cairo_surface_destroy(s);
     return nullptr;
   }
-  return new CairoBitmap(s);
+  return adopt(s);
 }
 
 IPlatformFont* IPlatformFont::create(UTF8StringPtr name, const CCoord& size, const int32_t& style) {

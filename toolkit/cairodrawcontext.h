@@ -5,6 +5,8 @@
 
 #include <cairo.h>
 
+#include <string>
+
 #include "toolkit/cdrawcontext.h"
 
 namespace VSTGUI {
@@ -34,6 +36,12 @@ class CairoDrawContext : public COffscreenContext {
 
 // The cairo surface of a bitmap made on this platform, or nullptr.
 cairo_surface_t* cairoSurfaceOf(CBitmap* bitmap);
+
+// Text as cairo may be given it: cairo refuses text that is not UTF-8 by
+// putting the context (and the font) into a lasting error state, after
+// which nothing draws again. Every malformed byte becomes U+FFFD, as
+// Windows' conversion makes it in the DLLs.
+std::string validUtf8(UTF8StringPtr text);
 
 }  // namespace VSTGUI
 

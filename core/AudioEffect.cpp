@@ -8,17 +8,30 @@ namespace {
 // the object and calls its operation of the same name. Nothing may unwind
 // into the host's C frames: whatever throws below a thunk (an allocation
 // that fails while the editor opens, say) ends there, and the host gets the
-// answer of a refused call, 0.
+// answer of a refused call, 0. guarded() runs one call so and answers
+// `refused` when it throws.
+template <class Result, class Call>
+Result guarded(Result refused, Call&& call) noexcept {
+  try {
+    return call();
+  } catch (...) {
+    return refused;
+  }
+}
+
+template <class Call>
+void guarded(Call&& call) noexcept {
+  try {
+    call();
+  } catch (...) {
+  }
+}
+
 VstIntPtr VSTCALLBACK dispatchThunk(AEffect* e, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
                                     float opt) {
   AudioEffect* effect = AudioEffect::fromAeffect(e);
   if (!effect) return 0;
-  VstIntPtr result = 0;
-  try {
-    result = effect->dispatcher(opcode, index, value, ptr, opt);
-  } catch (...) {
-    result = 0;
-  }
+  VstIntPtr result = guarded(VstIntPtr(0), [&] { return effect->dispatcher(opcode, index, value, ptr, opt); });
   if (opcode == effClose) {
     // The host lets go of the instance: it is destroyed here, after the
     // dispatcher has returned, so no member runs on a deleted object.
@@ -29,42 +42,36 @@ VstIntPtr VSTCALLBACK dispatchThunk(AEffect* e, VstInt32 opcode, VstInt32 index,
 }
 
 void VSTCALLBACK setParameterThunk(AEffect* e, VstInt32 index, float value) {
-  try {
+  guarded([&] {
     if (AudioEffect* effect = AudioEffect::fromAeffect(e)) effect->setParameter(index, value);
-  } catch (...) {
-  }
+  });
 }
 
 float VSTCALLBACK getParameterThunk(AEffect* e, VstInt32 index) {
-  try {
+  return guarded(0.0f, [&] {
     AudioEffect* effect = AudioEffect::fromAeffect(e);
     return effect ? effect->getParameter(index) : 0.0f;
-  } catch (...) {
-    return 0.0f;
-  }
+  });
 }
 
 // The audio path allocates nothing and should never throw; the guard costs
 // nothing until something does.
 void VSTCALLBACK processThunk(AEffect* e, float** inputs, float** outputs, VstInt32 frames) {
-  try {
+  guarded([&] {
     if (AudioEffect* effect = AudioEffect::fromAeffect(e)) effect->process(inputs, outputs, frames);
-  } catch (...) {
-  }
+  });
 }
 
 void VSTCALLBACK processReplacingThunk(AEffect* e, float** inputs, float** outputs, VstInt32 frames) {
-  try {
+  guarded([&] {
     if (AudioEffect* effect = AudioEffect::fromAeffect(e)) effect->processReplacing(inputs, outputs, frames);
-  } catch (...) {
-  }
+  });
 }
 
 void VSTCALLBACK processDoubleReplacingThunk(AEffect* e, double** inputs, double** outputs, VstInt32 frames) {
-  try {
+  guarded([&] {
     if (AudioEffect* effect = AudioEffect::fromAeffect(e)) effect->processDoubleReplacing(inputs, outputs, frames);
-  } catch (...) {
-  }
+  });
 }
 
 }  // namespace

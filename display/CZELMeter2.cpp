@@ -34,6 +34,16 @@ CBitmap* loadBitmap(int32_t id) { return new CBitmap(CResourceDescription(id)); 
 
 int pixel(double v) { return (int)std::floor(v + 0.5); }
 
+// A stroke along the needle at `degrees`, from `from` to `to` away from the
+// pivot: what is drawn and what the repaint bookkeeping measures alike.
+struct StrokeEnds {
+  NeedlePoint a, b;
+};
+
+StrokeEnds strokeEnds(const CPoint& pivot, double degrees, float from, float to) {
+  return {needlePoint(pivot.x, pivot.y, degrees, from), needlePoint(pivot.x, pivot.y, degrees, to)};
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------- base
@@ -93,13 +103,11 @@ bool CZELMeter2::Picture::operator==(const Picture& o) const {
 }
 
 void CZELMeter2::strokePixels(double value, float from, float to, int out[4]) const {
-  const double deg = angleOf(value);
-  const NeedlePoint a = needlePoint(pivot.x, pivot.y, deg, from);
-  const NeedlePoint b = needlePoint(pivot.x, pivot.y, deg, to);
-  out[0] = pixel(a.x);
-  out[1] = pixel(a.y);
-  out[2] = pixel(b.x);
-  out[3] = pixel(b.y);
+  const StrokeEnds s = strokeEnds(pivot, angleOf(value), from, to);
+  out[0] = pixel(s.a.x);
+  out[1] = pixel(s.a.y);
+  out[2] = pixel(s.b.x);
+  out[3] = pixel(s.b.y);
 }
 
 CZELMeter2::Picture CZELMeter2::picture() const {
@@ -174,12 +182,10 @@ void CZELMeter2::drawRect(CDrawContext* context, const CRect& updateRect) {
 
 void CZELMeter2::stroke(CDrawContext* context, double value, float from, float to, const CColor& colour,
                         CCoord width) const {
-  const double deg = angleOf(value);
-  const NeedlePoint a = needlePoint(pivot.x, pivot.y, deg, from);
-  const NeedlePoint b = needlePoint(pivot.x, pivot.y, deg, to);
+  const StrokeEnds s = strokeEnds(pivot, angleOf(value), from, to);
   context->setLineWidth(width);
   context->setFrameColor(colour);
-  context->drawLine(CPoint(a.x, a.y), CPoint(b.x, b.y));
+  context->drawLine(CPoint(s.a.x, s.a.y), CPoint(s.b.x, s.b.y));
 }
 
 void CZELMeter2::draw(CDrawContext* context) {

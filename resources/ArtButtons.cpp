@@ -172,10 +172,7 @@ void lever(Canvas& c, double w, double h, const char* top, const char* bottom, b
   cairo_pattern_t* nut = cairo_pattern_create_radial(cx - 2, cy - 2, 1, cx, cy, 8);
   stop(nut, 0, 220, 216, 206);
   stop(nut, 1, 70, 68, 62);
-  cairo_set_source(cr, nut);
-  cairo_arc(cr, cx, cy, 7.5, 0, 2 * kPi);
-  cairo_fill(cr);
-  cairo_pattern_destroy(nut);
+  fillDisc(cr, nut, cx, cy, 7.5);
   rgb(cr, 10, 10, 10);
   cairo_arc(cr, cx, cy, 3.2, 0, 2 * kPi);
   cairo_fill(cr);
@@ -200,10 +197,7 @@ void lever(Canvas& c, double w, double h, const char* top, const char* bottom, b
   cairo_pattern_t* tip = cairo_pattern_create_radial(cx - 1.5, cy + reach - 1.5, 0.5, cx, cy + reach, 4.5);
   stop(tip, 0, 250, 248, 240);
   stop(tip, 1, 110, 108, 100);
-  cairo_set_source(cr, tip);
-  cairo_arc(cr, cx, cy + reach, 4.2, 0, 2 * kPi);
-  cairo_fill(cr);
-  cairo_pattern_destroy(tip);
+  fillDisc(cr, tip, cx, cy + reach, 4.2);
 }
 
 const char* const kMidAtten[] = {"M0", "M3", "M6"};

@@ -29,22 +29,30 @@ void selectFont(cairo_t* cr, Font font, double size) {
   cairo_set_font_size(cr, size);
 }
 
-// Letter by letter, so that captions can be spaced out as engravers do.
-void letters(cairo_t* cr, const char* text, double x, double baseline, double spacing) {
+// Calls `each` with every letter of the text (one UTF-8 sequence, as a
+// string of its own) and its extents in the current font.
+template <typename F>
+void forEachLetter(cairo_t* cr, const char* text, F each) {
   const size_t n = std::strlen(text);
   for (size_t i = 0; i < n;) {
-    // One UTF-8 sequence at a time.
     size_t len = 1;
     while (i + len < n && (static_cast<unsigned char>(text[i + len]) & 0xC0) == 0x80) ++len;
     char one[8] = {};
     std::memcpy(one, text + i, len < 7 ? len : 7);
     cairo_text_extents_t e;
     cairo_text_extents(cr, one, &e);
+    each(one, e);
+    i += len;
+  }
+}
+
+// Letter by letter, so that captions can be spaced out as engravers do.
+void letters(cairo_t* cr, const char* text, double x, double baseline, double spacing) {
+  forEachLetter(cr, text, [&](const char* one, const cairo_text_extents_t& e) {
     cairo_move_to(cr, x, baseline);
     cairo_show_text(cr, one);
     x += e.x_advance + spacing;
-    i += len;
-  }
+  });
 }
 
 }  // namespace
@@ -167,6 +175,40 @@ void line(cairo_t* cr, double x0, double y0, double x1, double y1, int r, int g,
   cairo_stroke(cr);
 }
 
+void groove(cairo_t* cr, double x0, double x1, double y, double dark, double lit) {
+  line(cr, x0, y, x1, y, 0, 0, 0, dark);
+  line(cr, x0, y + 1, x1, y + 1, 255, 255, 255, lit);
+}
+
+void fillWith(cairo_t* cr, cairo_pattern_t* fill) {
+  cairo_set_source(cr, fill);
+  cairo_fill(cr);
+  cairo_pattern_destroy(fill);
+}
+
+void fillRect(cairo_t* cr, cairo_pattern_t* fill, double x, double y, double w, double h) {
+  cairo_rectangle(cr, x, y, w, h);
+  fillWith(cr, fill);
+}
+
+void fillDisc(cairo_t* cr, cairo_pattern_t* fill, double cx, double cy, double r) {
+  cairo_arc(cr, cx, cy, r, 0, 2 * kPi);
+  fillWith(cr, fill);
+}
+
+void paintWith(cairo_t* cr, cairo_pattern_t* fill) {
+  cairo_set_source(cr, fill);
+  cairo_paint(cr);
+  cairo_pattern_destroy(fill);
+}
+
+void softSpot(cairo_t* cr, double cx, double cy, double inner, double outer, Rgb c, double a) {
+  cairo_pattern_t* spot = cairo_pattern_create_radial(cx, cy, inner, cx, cy, outer);
+  stop(spot, 0, c, a);
+  stop(spot, 1, c, 0.0);
+  fillDisc(cr, spot, cx, cy, outer);
+}
+
 void enamel(Canvas& c, double x, double y, double w, double h, uint32_t seed) {
   cairo_t* cr = c.cr();
   // Graphite enamel, a little lighter where the light falls from above.
@@ -174,10 +216,7 @@ void enamel(Canvas& c, double x, double y, double w, double h, uint32_t seed) {
   stop(panel, 0, palette::kEnamelTop);
   stop(panel, 0.5, palette::kEnamel);
   stop(panel, 1, palette::kEnamelLow);
-  cairo_set_source(cr, panel);
-  cairo_rectangle(cr, x, y, w, h);
-  cairo_fill(cr);
-  cairo_pattern_destroy(panel);
+  fillRect(cr, panel, x, y, w, h);
   c.grain(x, y, x + w, y + h, 2.2, 0.25, seed);
 }
 
@@ -186,33 +225,20 @@ void brushed(Canvas& c, double x, double y, double w, double h, uint32_t seed) {
   cairo_pattern_t* plate = cairo_pattern_create_linear(0, y, 0, y + h);
   stop(plate, 0, 74, 75, 77);
   stop(plate, 1, 52, 53, 55);
-  cairo_set_source(cr, plate);
-  cairo_rectangle(cr, x, y, w, h);
-  cairo_fill(cr);
-  cairo_pattern_destroy(plate);
+  fillRect(cr, plate, x, y, w, h);
   c.grain(x, y, x + w, y + h, 5.0, 0.85, seed);
 }
 
 void screw(cairo_t* cr, double cx, double cy, double radius, double turn) {
   // The countersink's shadow.
-  cairo_pattern_t* sink =
-      cairo_pattern_create_radial(cx + 0.6, cy + 0.8, radius * 0.6, cx + 0.6, cy + 0.8, radius + 1.6);
-  stop(sink, 0, 0, 0, 0, 0.55);
-  stop(sink, 1, 0, 0, 0, 0.0);
-  cairo_set_source(cr, sink);
-  cairo_arc(cr, cx + 0.6, cy + 0.8, radius + 1.6, 0, 2 * kPi);
-  cairo_fill(cr);
-  cairo_pattern_destroy(sink);
+  softSpot(cr, cx + 0.6, cy + 0.8, radius * 0.6, radius + 1.6, Rgb{0, 0, 0}, 0.55);
 
   cairo_pattern_t* head =
       cairo_pattern_create_radial(cx - radius * 0.35, cy - radius * 0.4, radius * 0.1, cx, cy, radius);
   stop(head, 0, 226, 224, 218);
   stop(head, 0.55, 150, 148, 142);
   stop(head, 1, 72, 70, 66);
-  cairo_set_source(cr, head);
-  cairo_arc(cr, cx, cy, radius, 0, 2 * kPi);
-  cairo_fill(cr);
-  cairo_pattern_destroy(head);
+  fillDisc(cr, head, cx, cy, radius);
   rgb(cr, 30, 29, 27, 0.8);
   cairo_set_line_width(cr, 0.8);
   cairo_arc(cr, cx, cy, radius - 0.2, 0, 2 * kPi);
@@ -268,9 +294,7 @@ void key(cairo_t* cr, double x, double y, double w, double h, bool down, double 
   stop(face, 0.5, lit);
   stop(face, 1, mix(lit, Rgb{0, 0, 0}, down ? 0.25 : 0.4));
   roundedRect(cr, kx, ky, kw, kh, 2);
-  cairo_set_source(cr, face);
-  cairo_fill(cr);
-  cairo_pattern_destroy(face);
+  fillWith(cr, face);
   // A thin lit upper edge.
   rgb(cr, 255, 255, 255, down ? 0.08 : 0.2);
   cairo_set_line_width(cr, 0.8);
@@ -283,18 +307,10 @@ double textWidth(cairo_t* cr, const char* text, double size, double spacing, Fon
   selectFont(cr, font, size);
   double width = 0;
   size_t count = 0;
-  const size_t n = std::strlen(text);
-  for (size_t i = 0; i < n;) {
-    size_t len = 1;
-    while (i + len < n && (static_cast<unsigned char>(text[i + len]) & 0xC0) == 0x80) ++len;
-    char one[8] = {};
-    std::memcpy(one, text + i, len < 7 ? len : 7);
-    cairo_text_extents_t e;
-    cairo_text_extents(cr, one, &e);
+  forEachLetter(cr, text, [&](const char*, const cairo_text_extents_t& e) {
     width += e.x_advance;
     ++count;
-    i += len;
-  }
+  });
   return count ? width + spacing * double(count - 1) : 0.0;
 }
 

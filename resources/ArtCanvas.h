@@ -92,6 +92,19 @@ Rgb mix(Rgb a, Rgb b, double t);
 void roundedRect(cairo_t* cr, double x, double y, double w, double h, double r);
 // A one-unit line between pixel centres.
 void line(cairo_t* cr, double x0, double y0, double x1, double y1, int r, int g, int b, double a);
+// A line cut across the metal from x0 to x1: a dark row y (opacity `dark`)
+// with its lit lower edge in the row below (opacity `lit`).
+void groove(cairo_t* cr, double x0, double x1, double y, double dark, double lit);
+
+// Fills the current path with a pattern, then lets go of the pattern.
+void fillWith(cairo_t* cr, cairo_pattern_t* fill);
+// The same for a rectangle, a disc, and everything inside the clip.
+void fillRect(cairo_t* cr, cairo_pattern_t* fill, double x, double y, double w, double h);
+void fillDisc(cairo_t* cr, cairo_pattern_t* fill, double cx, double cy, double r);
+void paintWith(cairo_t* cr, cairo_pattern_t* fill);
+// A soft round spot: `c` at opacity `a` out to `inner` from the centre,
+// fading to nothing at `outer` (a shadow under a knob or screw, a halo).
+void softSpot(cairo_t* cr, double cx, double cy, double inner, double outer, Rgb c, double a);
 
 // The enamel of a panel in the rectangle, with its grain.
 void enamel(Canvas& c, double x, double y, double w, double h, uint32_t seed);

@@ -43,6 +43,19 @@ void arc(cairo_t* cr, const Scale& s, double from, double to, double r, double w
   cairo_stroke(cr);
 }
 
+// A scale's line at radius r, in `ink` from `from` up to `red` and in
+// `redInk` from there to `to`, and under the red part a broad band at
+// `bandRadius`, drawn first.
+void scaleLine(cairo_t* cr, const Scale& s, double from, double red, double to, Rgb ink, Rgb redInk, double r,
+               double width, double bandRadius, double bandWidth) {
+  rgb(cr, redInk);
+  arc(cr, s, red, to, bandRadius, bandWidth);
+  rgb(cr, ink);
+  arc(cr, s, from, red, r, width);
+  rgb(cr, redInk);
+  arc(cr, s, red, to, r, width);
+}
+
 // A numeral centred on the point at radius r along the value's ray.
 void numeral(cairo_t* cr, const Scale& s, double v, double r, const char* text, double size, Rgb ink, Font font) {
   const NeedlePoint p = needlePoint(s.px, s.py, s.angle(v), r);
@@ -60,26 +73,17 @@ void glassOver(cairo_t* cr, double w, double h, double strength) {
   cairo_pattern_t* top = cairo_pattern_create_linear(0, 0, 0, 10);
   stop(top, 0, 0, 0, 0, 0.45);
   stop(top, 1, 0, 0, 0, 0.0);
-  cairo_set_source(cr, top);
-  cairo_rectangle(cr, 0, 0, w, 10);
-  cairo_fill(cr);
-  cairo_pattern_destroy(top);
+  fillRect(cr, top, 0, 0, w, 10);
   cairo_pattern_t* left = cairo_pattern_create_linear(0, 0, 6, 0);
   stop(left, 0, 0, 0, 0, 0.3);
   stop(left, 1, 0, 0, 0, 0.0);
-  cairo_set_source(cr, left);
-  cairo_rectangle(cr, 0, 0, 6, h);
-  cairo_fill(cr);
-  cairo_pattern_destroy(left);
+  fillRect(cr, left, 0, 0, 6, h);
   cairo_pattern_t* glass = cairo_pattern_create_linear(0, 0, w * 0.55, h);
   stop(glass, 0, 255, 255, 255, 0.20 * strength);
   stop(glass, 0.45, 255, 255, 255, 0.05 * strength);
   stop(glass, 0.46, 255, 255, 255, 0.0);
   stop(glass, 1, 255, 255, 255, 0.0);
-  cairo_set_source(cr, glass);
-  cairo_rectangle(cr, 0, 0, w, h);
-  cairo_fill(cr);
-  cairo_pattern_destroy(glass);
+  fillRect(cr, glass, 0, 0, w, h);
 }
 
 // The chrome ring that holds an LED in a face.
@@ -88,10 +92,7 @@ void ledRing(cairo_t* cr, double cx, double cy, double r) {
   stop(ring, 0, 210, 206, 198);
   stop(ring, 0.5, 120, 118, 112);
   stop(ring, 1, 60, 58, 54);
-  cairo_set_source(cr, ring);
-  cairo_arc(cr, cx, cy, r, 0, 2 * kPi);
-  cairo_fill(cr);
-  cairo_pattern_destroy(ring);
+  fillDisc(cr, ring, cx, cy, r);
   rgb(cr, 10, 10, 10);
   cairo_arc(cr, cx, cy, r - 1.6, 0, 2 * kPi);
   cairo_fill(cr);
@@ -102,12 +103,7 @@ void paintVuFaces(Canvas& c, int level) { drawVuFace(c.cr(), level); }
 void blackScaleRms(cairo_t* cr, const Scale& s) {
   using namespace palette;
   // The red zone from 0 dB to the top.
-  rgb(cr, kPrintRed);
-  arc(cr, s, fromDb(0), fromDb(6), 101.8, 3.6);
-  rgb(cr, kPrint);
-  arc(cr, s, fromDb(-60), fromDb(0), 100, 1.0);
-  rgb(cr, kPrintRed);
-  arc(cr, s, fromDb(0), fromDb(6), 100, 1.0);
+  scaleLine(cr, s, fromDb(-60), fromDb(0), fromDb(6), kPrint, kPrintRed, 100, 1.0, 101.8, 3.6);
   const int majors[] = {-40, -30, -20, -10, -6, -3, 0, 3, 6};
   for (int db : majors) {
     rgb(cr, db > 0 ? kPrintRed : kPrint);
@@ -131,12 +127,7 @@ void blackScaleRms(cairo_t* cr, const Scale& s) {
 void blackScalePpm(cairo_t* cr, const Scale& s) {
   using namespace palette;
   // 4 dB between marks, the reference in the middle, red above +8 dB.
-  rgb(cr, kPrintRed);
-  arc(cr, s, fromDb(8), fromDb(14), 105.8, 3.6);
-  rgb(cr, kPrint);
-  arc(cr, s, fromDb(-14), fromDb(8), 104, 1.0);
-  rgb(cr, kPrintRed);
-  arc(cr, s, fromDb(8), fromDb(14), 104, 1.0);
+  scaleLine(cr, s, fromDb(-14), fromDb(8), fromDb(14), kPrint, kPrintRed, 104, 1.0, 105.8, 3.6);
   for (int db = -12; db <= 12; db += 4) {
     const Rgb ink = db > 8 ? kPrintRed : kPrint;
     rgb(cr, ink);
@@ -171,17 +162,10 @@ void drawVuFace(cairo_t* cr, int level) {
   stop(paper, 0, 252, 240, 202);
   stop(paper, 0.55, kIvory);
   stop(paper, 1, 208, 193, 156);
-  cairo_set_source(cr, paper);
-  cairo_paint(cr);
-  cairo_pattern_destroy(paper);
+  paintWith(cr, paper);
 
   // The VU scale: -20 to +3, red from 0 up.
-  rgb(cr, kInkRed);
-  arc(cr, s, 1.0, fromDb(3), 109.3, 3.8);
-  rgb(cr, kInk);
-  arc(cr, s, fromDb(-20), 1.0, 112, 1.1);
-  rgb(cr, kInkRed);
-  arc(cr, s, 1.0, fromDb(3), 112, 1.1);
+  scaleLine(cr, s, fromDb(-20), 1.0, fromDb(3), kInk, kInkRed, 112, 1.1, 109.3, 3.8);
   const int majors[] = {-20, -10, -7, -5, -3, -2, -1, 0, 1, 2, 3};
   for (int db : majors) {
     const Rgb ink = db > 0 ? kInkRed : kInk;
@@ -228,9 +212,7 @@ void drawVuFace(cairo_t* cr, int level) {
     cairo_pattern_t* glow = cairo_pattern_create_radial(128, 150, 8, 128, 120, 150);
     stop(glow, 0, kLamp, 0.32 * lit);
     stop(glow, 1, kLamp, 0.0);
-    cairo_set_source(cr, glow);
-    cairo_paint(cr);
-    cairo_pattern_destroy(glow);
+    paintWith(cr, glow);
   }
   glassOver(cr, W, 116, 1.0);
 
@@ -239,10 +221,7 @@ void drawVuFace(cairo_t* cr, int level) {
   stop(shroud, 0, 92, 89, 84);
   stop(shroud, 0.25, 62, 60, 56);
   stop(shroud, 1, 30, 29, 27);
-  cairo_set_source(cr, shroud);
-  cairo_rectangle(cr, 0, 116, W, 6);
-  cairo_fill(cr);
-  cairo_pattern_destroy(shroud);
+  fillRect(cr, shroud, 0, 116, W, 6);
   line(cr, 0, 116, W - 1, 116, 255, 255, 255, 0.18);
   cairo_restore(cr);
 }
@@ -256,9 +235,7 @@ void drawBlackFace(cairo_t* cr, int meterType) {
   cairo_pattern_t* face = cairo_pattern_create_radial(126, 96, 8, 126, 70, 150);
   stop(face, 0, 44, 44, 46);
   stop(face, 1, palette::kBlackFace);
-  cairo_set_source(cr, face);
-  cairo_paint(cr);
-  cairo_pattern_destroy(face);
+  paintWith(cr, face);
   if (meterType == 2)
     blackScalePpm(cr, s);
   else
@@ -270,10 +247,7 @@ void drawBlackFace(cairo_t* cr, int meterType) {
   cairo_pattern_t* low = cairo_pattern_create_linear(0, H - 8, 0, H);
   stop(low, 0, 0, 0, 0, 0.0);
   stop(low, 1, 0, 0, 0, 0.6);
-  cairo_set_source(cr, low);
-  cairo_rectangle(cr, 0, H - 8, W, 8);
-  cairo_fill(cr);
-  cairo_pattern_destroy(low);
+  fillRect(cr, low, 0, H - 8, W, 8);
   glassOver(cr, W, H, 0.8);
   cairo_restore(cr);
 }

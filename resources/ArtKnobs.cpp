@@ -13,13 +13,7 @@ using namespace palette;
 
 // A small knurled knob seen from above, its index towards `turn`.
 void knurledKnob(cairo_t* cr, double cx, double cy, double r, double turn) {
-  cairo_pattern_t* shadow = cairo_pattern_create_radial(cx + 0.5, cy + 0.8, r * 0.7, cx + 0.5, cy + 0.8, r + 1.4);
-  stop(shadow, 0, 0, 0, 0, 0.6);
-  stop(shadow, 1, 0, 0, 0, 0.0);
-  cairo_set_source(cr, shadow);
-  cairo_arc(cr, cx + 0.5, cy + 0.8, r + 1.4, 0, 2 * kPi);
-  cairo_fill(cr);
-  cairo_pattern_destroy(shadow);
+  softSpot(cr, cx + 0.5, cy + 0.8, r * 0.7, r + 1.4, Rgb{0, 0, 0}, 0.6);
   // The knurled skirt: alternating light and dark teeth.
   for (int i = 0; i < 24; ++i) {
     const double a0 = i * 2 * kPi / 24, a1 = a0 + 2 * kPi / 24;
@@ -32,16 +26,13 @@ void knurledKnob(cairo_t* cr, double cx, double cy, double r, double turn) {
   cairo_pattern_t* cap = cairo_pattern_create_radial(cx - r * 0.3, cy - r * 0.35, 0.3, cx, cy, r * 0.78);
   stop(cap, 0, 190, 186, 178);
   stop(cap, 1, 70, 68, 64);
-  cairo_set_source(cr, cap);
-  cairo_arc(cr, cx, cy, r * 0.72, 0, 2 * kPi);
-  cairo_fill(cr);
+  fillDisc(cr, cap, cx, cy, r * 0.72);
   rgb(cr, kLamp);
   cairo_set_line_width(cr, 1.2);
   cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
   cairo_move_to(cr, cx + std::cos(turn) * r * 0.2, cy - std::sin(turn) * r * 0.2);
   cairo_line_to(cr, cx + std::cos(turn) * r * 0.68, cy - std::sin(turn) * r * 0.68);
   cairo_stroke(cr);
-  cairo_pattern_destroy(cap);
 }
 
 // The reference control: a knob to drag, its caption, and the readout in
@@ -68,13 +59,10 @@ bool paintTrimHandle(Image& out, double scale) {
     stop(body, 0.55, 48, 46, 43);
     stop(body, 1, 86, 83, 78);
     roundedRect(cr, 0.5, 0.5, 20.5, 12.5, 2.2);
-    cairo_set_source(cr, body);
-    cairo_fill(cr);
-    cairo_pattern_destroy(body);
+    fillWith(cr, body);
     for (int i = 0; i < 2; ++i) {
       const double y = i == 0 ? 3.5 : 10.5;
-      line(cr, 3, y - 0.5, 17, y - 0.5, 0, 0, 0, 0.45);
-      line(cr, 3, y + 0.5, 17, y + 0.5, 255, 255, 255, 0.14);
+      groove(cr, 3, 17, y - 0.5, 0.45, 0.14);
     }
     line(cr, 1.5, 6.5, 19.5, 6.5, 244, 240, 228, 0.95);
   });

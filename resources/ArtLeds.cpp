@@ -9,15 +9,7 @@ namespace artwork {
 void drawLed(cairo_t* cr, double cx, double cy, double diameter, int state) {
   const double r = diameter / 2;
   // The glow spills past the dome while the LED is over now.
-  if (state == 2) {
-    cairo_pattern_t* halo = cairo_pattern_create_radial(cx, cy, r * 0.5, cx, cy, r * 1.25);
-    stop(halo, 0, 255, 60, 40, 0.55);
-    stop(halo, 1, 255, 60, 40, 0.0);
-    cairo_set_source(cr, halo);
-    cairo_arc(cr, cx, cy, r * 1.25, 0, 2 * kPi);
-    cairo_fill(cr);
-    cairo_pattern_destroy(halo);
-  }
+  if (state == 2) softSpot(cr, cx, cy, r * 0.5, r * 1.25, Rgb{255, 60, 40}, 0.55);
   const double dome = r * 0.78;
   Rgb inner, outer;
   switch (state) {
@@ -34,10 +26,7 @@ void drawLed(cairo_t* cr, double cx, double cy, double diameter, int state) {
   cairo_pattern_t* glass = cairo_pattern_create_radial(cx, cy + dome * 0.1, dome * 0.1, cx, cy, dome);
   stop(glass, 0, inner);
   stop(glass, 1, outer);
-  cairo_set_source(cr, glass);
-  cairo_arc(cr, cx, cy, dome, 0, 2 * kPi);
-  cairo_fill(cr);
-  cairo_pattern_destroy(glass);
+  fillDisc(cr, glass, cx, cy, dome);
   rgb(cr, 0, 0, 0, 0.7);
   cairo_set_line_width(cr, 0.8);
   cairo_arc(cr, cx, cy, dome, 0, 2 * kPi);
@@ -47,10 +36,7 @@ void drawLed(cairo_t* cr, double cx, double cy, double diameter, int state) {
       cairo_pattern_create_radial(cx - dome * 0.35, cy - dome * 0.4, 0, cx - dome * 0.35, cy - dome * 0.4, dome * 0.55);
   stop(spec, 0, 255, 255, 255, 0.75);
   stop(spec, 1, 255, 255, 255, 0.0);
-  cairo_set_source(cr, spec);
-  cairo_arc(cr, cx, cy, dome, 0, 2 * kPi);
-  cairo_fill(cr);
-  cairo_pattern_destroy(spec);
+  fillDisc(cr, spec, cx, cy, dome);
 }
 
 void addLedArtwork(std::vector<Artwork>& list) {

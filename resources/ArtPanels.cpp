@@ -23,9 +23,7 @@ void bezel(cairo_t* cr, double x, double y, double w, double h) {
   stop(ring, 0.92, 84, 82, 77);
   stop(ring, 1, 46, 45, 42);
   roundedRect(cr, x - b, y - b, w + 2 * b, h + 2 * b, 4);
-  cairo_set_source(cr, ring);
-  cairo_fill(cr);
-  cairo_pattern_destroy(ring);
+  fillWith(cr, ring);
 }
 
 void innerEdge(cairo_t* cr, double x, double y, double w, double h) {
@@ -58,8 +56,7 @@ void paintMeterArea(Canvas& c, int meterType) {
   rgb(cr, 0, 0, 0, 0.16);
   cairo_rectangle(cr, 0, 144, W, H - 144);
   cairo_fill(cr);
-  line(cr, 0, 143, W - 1, 143, 0, 0, 0, 0.55);
-  line(cr, 0, 144, W - 1, 144, 255, 255, 255, 0.10);
+  groove(cr, 0, W - 1, 143, 0.55, 0.10);
 
   // The panel's edge: lit on top and left, shadowed on the right.
   line(cr, 0, 0, W - 1, 0, 255, 255, 255, 0.16);
@@ -105,8 +102,7 @@ void paintStripArea(Canvas& c) {
   brushed(c, 0, y0, W, H - y0, 0x5EED0002u);
 
   // The seam against the meter area, and the plate's own edges.
-  line(cr, 0, y0, W - 1, y0, 0, 0, 0, 0.75);
-  line(cr, 0, y0 + 1, W - 1, y0 + 1, 255, 255, 255, 0.20);
+  groove(cr, 0, W - 1, y0, 0.75, 0.20);
   line(cr, 0, H - 1, W - 1, H - 1, 0, 0, 0, 0.5);
   line(cr, W - 1, y0, W - 1, H - 1, 0, 0, 0, 0.4);
   line(cr, 0, y0 + 1, 0, H - 2, 255, 255, 255, 0.10);
@@ -119,8 +115,7 @@ void paintStripArea(Canvas& c) {
   for (int side = 0; side < 2; ++side) {
     const double from = side == 0 ? 24 : W / 2.0 + 88;
     const double to = side == 0 ? W / 2.0 - 88 : W - 25;
-    line(cr, from, cy - 6, to, cy - 6, 0, 0, 0, 0.55);
-    line(cr, from, cy - 5, to, cy - 5, 255, 255, 255, 0.13);
+    groove(cr, from, to, cy - 6, 0.55, 0.13);
   }
   screw(cr, 11, y0 + 11, 5.0, 0.2);
   screw(cr, W - 11, y0 + 11, 5.0, 0.55);

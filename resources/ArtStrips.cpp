@@ -18,8 +18,7 @@ constexpr double kW = 586;
 void plate(Canvas& c, double h, uint32_t seed) {
   cairo_t* cr = c.cr();
   brushed(c, 0, 0, kW, h, seed);
-  line(cr, 0, 0, kW - 1, 0, 0, 0, 0, 0.75);
-  line(cr, 0, 1, kW - 1, 1, 255, 255, 255, 0.18);
+  groove(cr, 0, kW - 1, 0, 0.75, 0.18);
   line(cr, 0, h - 1, kW - 1, h - 1, 0, 0, 0, 0.5);
   line(cr, kW - 1, 0, kW - 1, h - 1, 0, 0, 0, 0.4);
 }
@@ -90,9 +89,7 @@ bool paintLabelStrip(Image& out, double scale) {
   stop(tape, 0, 236, 228, 204);
   stop(tape, 0.5, 226, 217, 190);
   stop(tape, 1, 212, 202, 174);
-  cairo_set_source(cr, tape);
-  cairo_fill(cr);
-  cairo_pattern_destroy(tape);
+  fillWith(cr, tape);
   line(cr, x0 + 2, y0, x1 - 2, y0, 255, 255, 255, 0.4);
   c.grain(x0 + 2, y0 + 1, x1 - 2, y1 - 1, 2.0, 0.5, 0x7A9Eu + kMeterType);
   const Rgb ink = captionInk(kMeterType);
@@ -110,8 +107,7 @@ bool paintCollapsed(Image& out, double scale) {
   cairo_t* cr = c.cr();
   plate(c, 13, 0x40100u + kMeterType);
   // A cut line runs to the caption; the accent marks the meter's colouring.
-  line(cr, 10, 6, 496, 6, 0, 0, 0, 0.45);
-  line(cr, 10, 7, 496, 7, 255, 255, 255, 0.12);
+  groove(cr, 10, 496, 6, 0.45, 0.12);
   rgb(cr, captionInk(kMeterType), 0.8);
   cairo_rectangle(cr, 4, 4.5, 3, 4);
   cairo_fill(cr);
@@ -166,12 +162,9 @@ bool paintFilterHandle(Image& out, double scale) {
     stop(body, 0.55, 46, 44, 41);
     stop(body, 1, 84, 81, 76);
     roundedRect(cr, 0.5, 0.5, 17.5, 30.5, 2.5);
-    cairo_set_source(cr, body);
-    cairo_fill(cr);
-    cairo_pattern_destroy(body);
+    fillWith(cr, body);
     for (double y = 5; y <= 27; y += 4) {
-      line(cr, 3, y, 15, y, 0, 0, 0, 0.35);
-      line(cr, 3, y + 1, 15, y + 1, 255, 255, 255, 0.10);
+      groove(cr, 3, 15, y, 0.35, 0.10);
     }
     line(cr, 9, 1.5, 9, 29.5, 244, 240, 228, 0.95);
   });
@@ -214,10 +207,7 @@ bool paintLagTime(Image& out, double scale) {
       stop(glass, 0, 255, 255, 255, 0.16);
       stop(glass, 0.45, 255, 255, 255, 0.04);
       stop(glass, 0.5, 255, 255, 255, 0.0);
-      cairo_set_source(cr, glass);
-      cairo_rectangle(cr, 1, 14, 24, 12);
-      cairo_fill(cr);
-      cairo_pattern_destroy(glass);
+      fillRect(cr, glass, 1, 14, 24, 12);
     }
   });
 }
@@ -239,9 +229,7 @@ bool paintPen(Image& out, double scale) {
     stop(barrel, 0.4, 24, 44, 84);
     stop(barrel, 1, 10, 20, 40);
     roundedRect(cr, 8, -4, 22, 7, 3);
-    cairo_set_source(cr, barrel);
-    cairo_fill(cr);
-    cairo_pattern_destroy(barrel);
+    fillWith(cr, barrel);
     rgb(cr, 214, 190, 120);
     cairo_rectangle(cr, 12, -4, 2, 7);
     cairo_fill(cr);

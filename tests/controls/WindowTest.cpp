@@ -10,44 +10,18 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <cstdlib>
 
 #include "tests/controls/ControlsTestSupport.h"
+#include "tests/support/WindowTestSupport.h"
 
 using namespace VSTGUI;
 using namespace controls_test;
+using namespace window_test;
 
 namespace {
 
 constexpr int kWidth = 320, kHeight = 110;
 constexpr int kTolerance = 24;  // levels of 255: anti-aliasing, not a misplaced frame
-
-struct HostWindow {
-  HostWindow() {
-    WNDCLASSW wc = {};
-    wc.lpfnWndProc = DefWindowProcW;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.lpszClassName = L"ControlsTestHost";
-    RegisterClassW(&wc);
-    RECT r = {0, 0, kWidth + 40, kHeight + 40};
-    AdjustWindowRect(&r, WS_OVERLAPPEDWINDOW, FALSE);
-    hwnd = CreateWindowExW(0, L"ControlsTestHost", L"host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, r.right - r.left,
-                           r.bottom - r.top, nullptr, nullptr, wc.hInstance, nullptr);
-  }
-  ~HostWindow() { DestroyWindow(hwnd); }
-  static void pump(int ms) {
-    DWORD start = GetTickCount();
-    MSG msg;
-    do {
-      while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-      }
-      Sleep(5);
-    } while (GetTickCount() - start < static_cast<DWORD>(ms));
-  }
-  HWND hwnd;
-};
 
 // Frames in colours of their own, each with a dark rim, so a wrong frame
 // or a shifted one shows.
@@ -99,39 +73,11 @@ T* keep(CViewContainer* panel, T* view, CBitmap* bitmap = nullptr) {
   return view;
 }
 
-bool updatingReferences() {
-  const char* v = std::getenv("ORVANE_UPDATE_REFERENCES");
-  return v && *v && std::string(v) != "0";
-}
-
-void expectMatchesReference(CBitmap* image, const std::string& name) {
-  ASSERT_TRUE(image->writePNG(name.c_str()));
-  std::string refPath = std::string(CONTROLS_TEST_DATA) + "/" + name;
-  if (updatingReferences()) {
-    ASSERT_TRUE(image->writePNG(refPath.c_str()));
-    return;
-  }
-  IPlatformBitmap* pb = IPlatformBitmap::createFromPath(refPath.c_str());
-  ASSERT_NE(pb, nullptr) << "no reference " << refPath;
-  CBitmap reference(pb);
-  std::vector<uint8_t> a, b;
-  ASSERT_EQ(image->getWidth(), reference.getWidth());
-  ASSERT_EQ(image->getHeight(), reference.getHeight());
-  ASSERT_TRUE(image->copyPixels(a) && reference.copyPixels(b));
-  int mismatches = 0, worst = 0;
-  for (size_t i = 0; i < a.size(); i += 4) {
-    int d = 0;
-    for (int ch = 0; ch < 4; ++ch) d = std::max(d, std::abs(int(a[i + ch]) - int(b[i + ch])));
-    worst = std::max(worst, d);
-    mismatches += d > kTolerance;
-  }
-  EXPECT_EQ(mismatches, 0) << name << ": worst difference " << worst;
-}
-
 }  // namespace
 
 TEST(ControlsWindow, HintLineAndOneControlOfEachFamilyMatchTheirReference) {
-  HostWindow host;
+  HostWindow host(L"ControlsTestHost", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, kWidth + 40, kHeight + 40,
+                  HostWindow::kInside);
   ASSERT_NE(host.hwnd, nullptr);
   Clock clock;
   Recorder listener;
@@ -170,26 +116,23 @@ TEST(ControlsWindow, HintLineAndOneControlOfEachFamilyMatchTheirReference) {
   EXPECT_STREQ(hint->getText(), "Changes current meter to PPM3");
   EXPECT_EQ(selector->getZone(), CZELMeterSelectorControl::kLeftZone);
   frame->idle();
-  host.pump(200);
-  ASSERT_TRUE(frame->getPlatformFrame()->saveToPNG("controls-window-d2d.png"));
-  IPlatformBitmap* shot = IPlatformBitmap::createFromPath("controls-window-d2d.png");
-  ASSERT_NE(shot, nullptr);
-  CBitmap image(shot);
-  expectMatchesReference(&image, "controls-window-d2d.png");
+  pump(200);
+  CBitmap* image = windowShot(frame, "controls-window-d2d.png");
+  ASSERT_NE(image, nullptr);
+  expectMatchesReference(image, "controls-window-d2d.png", {CONTROLS_TEST_DATA, kTolerance});
+  image->forget();
 
   // A real click through the window's messages reaches the button.
   SendMessageW(child, WM_MOUSEMOVE, 0, MAKELPARAM(15, 25));
   EXPECT_STREQ(hint->getText(), "Activates the Trim and FILTERS");
-  SendMessageW(child, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(15, 25));
-  SendMessageW(child, WM_LBUTTONUP, 0, MAKELPARAM(15, 25));
+  click(child, 15, 25);
   EXPECT_EQ(process->getValue(), 0.f);
   EXPECT_EQ(listener.calls, "b 0=0 e");
 
   // The trim value opens the system's edit box over itself, as high as its
   // text, and takes what was typed on Return.
   listener.calls.clear();
-  SendMessageW(child, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(100, 67));
-  SendMessageW(child, WM_LBUTTONUP, 0, MAKELPARAM(100, 67));
+  click(child, 100, 67);
   HWND box = FindWindowExW(child, nullptr, L"EDIT", nullptr);
   ASSERT_NE(box, nullptr);
   EXPECT_TRUE(trimValue->isEditing());

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/WindowTestSupport.h"
 #include "toolkit/vstgui.h"
 
 namespace font_test {
@@ -23,50 +24,11 @@ constexpr int kTolerance = 40;
 // version; a word drawn in another face or place differs in hundreds.
 constexpr int kAllowedMismatches = 12;
 
-inline std::string dataPath(const std::string& file) { return std::string(FONT_TEST_DATA) + "/" + file; }
-
-inline bool updatingReferences() {
-  const char* v = std::getenv("ORVANE_UPDATE_REFERENCES");
-  return v && *v && std::string(v) != "0";
-}
-
 inline void expectMatchesReference(CBitmap* image, const std::string& name) {
-  ASSERT_NE(image, nullptr);
-  EXPECT_TRUE(image->writePNG(name.c_str())) << "cannot save " << name;
-  std::string refPath = dataPath(name);
-  if (updatingReferences()) {
-    ASSERT_TRUE(image->writePNG(refPath.c_str()));
-    return;
-  }
-  IPlatformBitmap* pb = IPlatformBitmap::createFromPath(refPath.c_str());
-  ASSERT_NE(pb, nullptr) << "no reference image " << refPath
-                         << " (run with ORVANE_UPDATE_REFERENCES=1 once, look at it, commit it)";
-  CBitmap reference(pb);
-  std::vector<uint8_t> a, b;
-  ASSERT_TRUE(image->copyPixels(a) && reference.copyPixels(b));
-  ASSERT_EQ(a.size(), b.size()) << name << " differs in size from its reference";
-  int mismatches = 0, worst = 0;
-  for (size_t i = 0; i < a.size(); i += 4) {
-    int d = 0;
-    for (int ch = 0; ch < 4; ++ch) d = std::max(d, std::abs(int(a[i + ch]) - int(b[i + ch])));
-    worst = std::max(worst, d);
-    mismatches += d > kTolerance;
-  }
-  EXPECT_LE(mismatches, kAllowedMismatches)
-      << name << ": " << mismatches << " pixels beyond " << kTolerance << " levels (worst " << worst << ")";
+  window_test::expectMatchesReference(image, name, {FONT_TEST_DATA, kTolerance, kAllowedMismatches});
 }
 
-inline CBitmap* drawOffscreen(CView* view, int w, int h) {
-  COffscreenContext* ctx = COffscreenContext::create(nullptr, w, h);
-  if (!ctx) return nullptr;
-  ctx->beginDraw();
-  view->draw(ctx);
-  ctx->endDraw();
-  CBitmap* b = ctx->getBitmap();
-  b->remember();
-  ctx->forget();
-  return b;
-}
+using window_test::drawOffscreen;
 
 // The columns and rows that hold ink: pixels differing from the top-left
 // corner's colour by more than a quarter of the range in some channel.

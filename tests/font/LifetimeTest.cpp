@@ -10,6 +10,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "tests/support/HostWindow.h"
+
 namespace {
 
 template <class F>
@@ -40,18 +42,9 @@ struct Probe {
   ShutdownFn shutdown = nullptr;
 };
 
-struct Host {
-  Host() {
-    WNDCLASSW wc = {};
-    wc.lpfnWndProc = DefWindowProcW;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.lpszClassName = L"FontLifetimeHost";
-    RegisterClassW(&wc);
-    hwnd = CreateWindowExW(0, L"FontLifetimeHost", L"host", WS_POPUP | WS_VISIBLE, 10, 10, 320, 80, nullptr,
-                           nullptr, wc.hInstance, nullptr);
-  }
-  ~Host() { DestroyWindow(hwnd); }
-  HWND hwnd;
+// The host's window the probe's editor opens into.
+struct Host : window_test::HostWindow {
+  Host() : HostWindow(L"FontLifetimeHost", WS_POPUP | WS_VISIBLE, 10, 10, 320, 80) {}
 };
 
 // 100 open/close and 20 load/unload cycles; a build that runs under

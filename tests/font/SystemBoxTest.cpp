@@ -17,6 +17,9 @@
 
 using namespace VSTGUI;
 using namespace font_test;
+#ifdef _WIN32
+using namespace window_test;
+#endif
 
 TEST(SystemBox, IsAsHighAsTheTextAndCentredOnTheControl) {
   struct Case {
@@ -110,34 +113,6 @@ TEST(SystemBox, NativelyTheFramesOwnBoxStandsIn) {
 
 namespace {
 
-struct HostWindow {
-  explicit HostWindow(int x = 10) {
-    WNDCLASSW wc = {};
-    wc.lpfnWndProc = DefWindowProcW;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.lpszClassName = L"FontTestHost";
-    RegisterClassW(&wc);
-    hwnd = CreateWindowExW(0, L"FontTestHost", L"host", WS_POPUP | WS_VISIBLE, x, 10, 320, 140, nullptr, nullptr,
-                           wc.hInstance, nullptr);
-  }
-  ~HostWindow() { DestroyWindow(hwnd); }
-  HWND hwnd;
-};
-
-void pump(int ms) {
-  DWORD start = GetTickCount();
-  MSG msg;
-  do {
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-    Sleep(5);
-  } while (GetTickCount() - start < static_cast<DWORD>(ms));
-}
-
-LPARAM at(int x, int y) { return MAKELPARAM(x, y); }
-
 // Types as the keyboard would: one character message per key, through the
 // thread's queue.
 void type(HWND edit, const wchar_t* text) {
@@ -150,7 +125,7 @@ int gdiObjects() { return static_cast<int>(GetGuiResources(GetCurrentProcess(), 
 // A window with a right-aligned label in the embedded font and a centred
 // field in a system font, as the label strip and a frequency entry.
 struct Scene {
-  explicit Scene(int x = 10) : host(x) {
+  explicit Scene(int x = 10) : host(L"FontTestHost", WS_POPUP | WS_VISIBLE, x, 10, 320, 140) {
     frame = new CFrame(CRect(0, 0, 300, 120), host.hwnd, &editor);
     child = static_cast<HWND>(frame->getSystemWindow());
     label = new BoxedEdit(CRect(10, 10, 290, 54), &listener, "Master Track", labelFont = new CZELCustomFont(), true);
@@ -167,8 +142,7 @@ struct Scene {
     labelFont->forget();
   }
   HWND click(int x, int y) {
-    SendMessageW(child, WM_LBUTTONDOWN, MK_LBUTTON, at(x, y));
-    SendMessageW(child, WM_LBUTTONUP, 0, at(x, y));
+    window_test::click(child, x, y);
     return FindWindowExW(child, nullptr, L"EDIT", nullptr);
   }
   HostWindow host;
@@ -248,11 +222,10 @@ TEST(SystemBox, OpensOverTheControlInItsFontTakesTypedTextAndEndsWithReturnOrACl
     EXPECT_EQ(s.label->keys, std::vector<unsigned char>{VKEY_TAB}) << "Tab is offered to the control";
     EXPECT_TRUE(IsWindow(edit)) << "an unused Tab leaves the box open";
     pump(100);
-    ASSERT_TRUE(s.frame->getPlatformFrame()->saveToPNG("box-typing-d2d.png"));
-    IPlatformBitmap* shot = IPlatformBitmap::createFromPath("box-typing-d2d.png");
-    ASSERT_NE(shot, nullptr);
-    CBitmap image(shot);
-    expectMatchesReference(&image, "box-typing-d2d.png");
+    CBitmap* image = windowShot(s.frame, "box-typing-d2d.png");
+    ASSERT_NE(image, nullptr);
+    expectMatchesReference(image, "box-typing-d2d.png");
+    image->forget();
     SendMessageW(edit, WM_KEYDOWN, VK_RETURN, 0);
     EXPECT_FALSE(IsWindow(edit));
     EXPECT_STREQ(s.label->getText(), "Vox 2");

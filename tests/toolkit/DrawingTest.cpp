@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "tests/support/WindowTestSupport.h"
 #include "tests/toolkit/ToolkitTestSupport.h"
 #ifdef _WIN32
 #include <windows.h>
@@ -19,6 +20,14 @@
 
 using namespace VSTGUI;
 using namespace toolkit_test;
+using window_test::drawOffscreen;
+using window_test::windowShot;
+#ifdef _WIN32
+using window_test::at;
+using window_test::click;
+using window_test::Comparison;
+using window_test::pump;
+#endif
 
 namespace {
 
@@ -28,8 +37,6 @@ constexpr int kSceneWidth = 260, kSceneHeight = 160;
 // glyph rasterising, far too little for a misplaced line, frame or text.
 constexpr int kTolerance = 24;
 constexpr int kTestBitmap = 7001;  // 40 × 120: red, green, blue frames
-
-std::string dataPath(const std::string& file) { return std::string(TOOLKIT_TEST_DATA) + "/" + file; }
 
 // Needles from one pivot at several angles and widths, anti-aliased, the
 // way a meter draws them; then one aliased line and two rectangles.
@@ -119,63 +126,10 @@ CViewContainer* makeScene(CBitmap* strip) {
   return scene;
 }
 
-struct Comparison {
-  bool sameSize = false;
-  int mismatches = 0;
-  int worst = 0;
-};
-
-Comparison compare(CBitmap* image, CBitmap* reference) {
-  Comparison result;
-  std::vector<uint8_t> a, b;
-  if (!image || !reference || image->getWidth() != reference->getWidth() ||
-      image->getHeight() != reference->getHeight() || !image->copyPixels(a) || !reference->copyPixels(b))
-    return result;
-  result.sameSize = true;
-  for (size_t i = 0; i < a.size(); i += 4) {
-    int d = 0;
-    for (int ch = 0; ch < 4; ++ch) d = std::max(d, std::abs(int(a[i + ch]) - int(b[i + ch])));
-    result.worst = std::max(result.worst, d);
-    result.mismatches += d > kTolerance;
-  }
-  return result;
-}
-
-bool updatingReferences() {
-  const char* v = std::getenv("ORVANE_UPDATE_REFERENCES");
-  return v && *v && std::string(v) != "0";
-}
-
 // Saves the drawn image beside the program and checks it against the
 // reference of that name in the data folder.
 void expectMatchesReference(CBitmap* image, const std::string& name) {
-  ASSERT_NE(image, nullptr);
-  EXPECT_TRUE(image->writePNG(name.c_str())) << "cannot save " << name;
-  std::string refPath = dataPath(name);
-  if (updatingReferences()) {
-    ASSERT_TRUE(image->writePNG(refPath.c_str()));
-    return;
-  }
-  IPlatformBitmap* pb = IPlatformBitmap::createFromPath(refPath.c_str());
-  ASSERT_NE(pb, nullptr) << "no reference image " << refPath
-                         << " (run with ORVANE_UPDATE_REFERENCES=1 once, look at it, commit it)";
-  CBitmap reference(pb);
-  Comparison c = compare(image, &reference);
-  ASSERT_TRUE(c.sameSize) << name << " differs in size from its reference";
-  EXPECT_EQ(c.mismatches, 0) << name << ": " << c.mismatches << " pixels beyond " << kTolerance
-                             << " levels of the reference (worst " << c.worst << ")";
-}
-
-CBitmap* drawOffscreen(CView* view, int w, int h) {
-  COffscreenContext* ctx = COffscreenContext::create(nullptr, w, h);
-  if (!ctx) return nullptr;
-  ctx->beginDraw();
-  view->draw(ctx);
-  ctx->endDraw();
-  CBitmap* b = ctx->getBitmap();
-  b->remember();
-  ctx->forget();
-  return b;
+  window_test::expectMatchesReference(image, name, {TOOLKIT_TEST_DATA, kTolerance});
 }
 
 class Drawing : public ::testing::Test {
@@ -259,12 +213,11 @@ TEST_F(Drawing, WindowlessFrameShowsTheSceneItPainted) {
   CFrame* frame = new CFrame(CRect(0, 0, kSceneWidth, kSceneHeight), nullptr, &editor);
   frame->addView(makeScene(strip));
   frame->idle();
-  ASSERT_TRUE(frame->getPlatformFrame()->saveToPNG("scene-frame-cairo.png"));
-  IPlatformBitmap* shot = IPlatformBitmap::createFromPath("scene-frame-cairo.png");
-  ASSERT_NE(shot, nullptr);
-  CBitmap image(shot);
+  CBitmap* image = windowShot(frame, "scene-frame-cairo.png");
   frame->close();
-  expectMatchesReference(&image, "scene-cairo.png");
+  ASSERT_NE(image, nullptr);
+  expectMatchesReference(image, "scene-cairo.png");
+  image->forget();
 }
 
 TEST_F(Drawing, AScaledFrameDrawsEachUnitAsThatManyPixels) {
@@ -276,51 +229,29 @@ TEST_F(Drawing, AScaledFrameDrawsEachUnitAsThatManyPixels) {
   frame->addView(fill);
   for (double refused : {0.0, -1.0, double(NAN), 100.0}) EXPECT_FALSE(frame->setScaleFactor(refused)) << refused;
   ASSERT_TRUE(frame->setScaleFactor(2.0));
-  ASSERT_TRUE(frame->getPlatformFrame()->saveToPNG("scaled-cairo.png"));
-  IPlatformBitmap* shot = IPlatformBitmap::createFromPath("scaled-cairo.png");
-  ASSERT_NE(shot, nullptr);
-  CBitmap image(shot);
+  CBitmap* image = windowShot(frame, "scaled-cairo.png");
   frame->close();
-  EXPECT_EQ(image.getWidth(), 80);
-  EXPECT_EQ(image.getHeight(), 40);
-  EXPECT_EQ(pixelAt(&image, 21, 11), (std::vector<int>{0, 0, 255, 255})) << "unit (10, 5) is pixel (20, 10)";
-  EXPECT_EQ(pixelAt(&image, 39, 19), (std::vector<int>{0, 0, 255, 255}));
-  EXPECT_EQ(pixelAt(&image, 19, 15)[2], 0) << "left of the fill";
-  EXPECT_EQ(pixelAt(&image, 41, 15)[2], 0) << "right of the fill";
+  ASSERT_NE(image, nullptr);
+  EXPECT_EQ(image->getWidth(), 80);
+  EXPECT_EQ(image->getHeight(), 40);
+  EXPECT_EQ(pixelAt(image, 21, 11), (std::vector<int>{0, 0, 255, 255})) << "unit (10, 5) is pixel (20, 10)";
+  EXPECT_EQ(pixelAt(image, 39, 19), (std::vector<int>{0, 0, 255, 255}));
+  EXPECT_EQ(pixelAt(image, 19, 15)[2], 0) << "left of the fill";
+  EXPECT_EQ(pixelAt(image, 41, 15)[2], 0) << "right of the fill";
+  image->forget();
 }
 #else
 
 namespace {
 
 // A host's window with the frame inside it, as a plug-in editor gets it.
-struct HostWindow {
-  HostWindow() {
-    WNDCLASSW wc = {};
-    wc.lpfnWndProc = DefWindowProcW;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.lpszClassName = L"ToolkitTestHost";
-    RegisterClassW(&wc);
-    RECT r = {0, 0, kSceneWidth + 40, kSceneHeight + 40};
-    AdjustWindowRect(&r, WS_OVERLAPPEDWINDOW, FALSE);
-    hwnd = CreateWindowExW(0, L"ToolkitTestHost", L"host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10,
-                           r.right - r.left, r.bottom - r.top, nullptr, nullptr, wc.hInstance, nullptr);
-  }
-  ~HostWindow() { DestroyWindow(hwnd); }
-  static void pump(int ms) {
-    DWORD start = GetTickCount();
-    MSG msg;
-    do {
-      while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-      }
-      Sleep(5);
-    } while (GetTickCount() - start < static_cast<DWORD>(ms));
-  }
-  HWND hwnd;
+struct HostWindow : window_test::HostWindow {
+  HostWindow()
+      : window_test::HostWindow(L"ToolkitTestHost", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, kSceneWidth + 40,
+                                kSceneHeight + 40, kInside) {}
 };
 
-LPARAM at(int x, int y) { return MAKELPARAM(x, y); }
+Comparison compare(CBitmap* image, CBitmap* reference) { return window_test::compare(image, reference, kTolerance); }
 
 }  // namespace
 
@@ -334,13 +265,12 @@ TEST_F(Drawing, SceneInAWindowMatchesTheOffscreenReference) {
   ASSERT_EQ(GetParent(child), host.hwnd);
   frame->addView(makeScene(strip));
   frame->idle();
-  host.pump(200);
-  ASSERT_TRUE(frame->getPlatformFrame()->saveToPNG("scene-window-d2d.png"));
-  IPlatformBitmap* shot = IPlatformBitmap::createFromPath("scene-window-d2d.png");
-  ASSERT_NE(shot, nullptr);
-  CBitmap image(shot);
+  pump(200);
+  CBitmap* image = windowShot(frame, "scene-window-d2d.png");
   frame->close();
-  expectMatchesReference(&image, "scene-window-d2d.png");
+  ASSERT_NE(image, nullptr);
+  expectMatchesReference(image, "scene-window-d2d.png");
+  image->forget();
 }
 
 TEST_F(Drawing, WindowTurnsWin32MouseMessagesIntoViewEvents) {
@@ -353,8 +283,7 @@ TEST_F(Drawing, WindowTurnsWin32MouseMessagesIntoViewEvents) {
   auto* button = new COnOffButton(CRect(10, 10, 50, 50), &listener, 5, strip);
   frame->addView(button);
   frame->addView(new ProbeView(CRect(100, 10, 150, 60), &log, "P"));
-  SendMessageW(child, WM_LBUTTONDOWN, MK_LBUTTON, at(20, 20));
-  SendMessageW(child, WM_LBUTTONUP, 0, at(20, 20));
+  click(child, 20, 20);
   EXPECT_EQ(button->getValue(), 1.f);
   EXPECT_EQ(listener.sequence(), "begin changed end");
   EXPECT_EQ(editor.begins, std::vector<int32_t>{5});
@@ -380,8 +309,7 @@ TEST_F(Drawing, TextEditOpensTheSystemEditBoxAndTakesTheTypedTextOnReturn) {
   auto* edit = new CTextEdit(CRect(10, 10, 90, 26), &listener, 68, "0.0 dB");
   box->addView(edit);
   frame->addView(box);
-  SendMessageW(child, WM_LBUTTONDOWN, MK_LBUTTON, at(40, 45));
-  SendMessageW(child, WM_LBUTTONUP, 0, at(40, 45));
+  click(child, 40, 45);
   HWND editWindow = FindWindowExW(child, nullptr, L"EDIT", nullptr);
   ASSERT_NE(editWindow, nullptr);
   RECT r;
@@ -421,13 +349,6 @@ TEST_F(Drawing, TextEditEndsWhenTheSystemBoxLosesTheFocus) {
   frame->close();
 }
 namespace {
-
-// What the window shows now (saved beside the program as name).
-CBitmap* windowShot(CFrame* frame, const char* name) {
-  if (!frame->getPlatformFrame()->saveToPNG(name)) return nullptr;
-  IPlatformBitmap* pb = IPlatformBitmap::createFromPath(name);
-  return pb ? new CBitmap(pb) : nullptr;
-}
 
 // A needle with no background of its own, swinging with its value over
 // whatever lies below it, as a meter's pointer does.
@@ -572,8 +493,7 @@ TEST_F(Drawing, AScaledWindowConvertsSizesRepaintsAndMousePoints) {
   CRect units;
   frame->getPlatformFrame()->getSize(units);
   EXPECT_EQ(units, CRect(0, 0, 40, 20));
-  SendMessageW(child, WM_LBUTTONDOWN, MK_LBUTTON, at(60, 20));
-  SendMessageW(child, WM_LBUTTONUP, 0, at(60, 20));
+  click(child, 60, 20);
   EXPECT_NE(std::find(log.begin(), log.end(), "P down 30,10"), log.end()) << "pixel (60, 20) is unit (30, 10)";
   frame->idle();
   fill->setBackColor(kGreenCColor);  // a repaint of the fill alone, in pixels

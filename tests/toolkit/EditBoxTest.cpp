@@ -8,24 +8,15 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/HostWindow.h"
 #include "toolkit/win32editbox.h"
 
 using namespace VSTGUI;
 
 namespace {
 
-struct Parent {
-  Parent() {
-    WNDCLASSW wc = {};
-    wc.lpfnWndProc = DefWindowProcW;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.lpszClassName = L"EditBoxTestParent";
-    RegisterClassW(&wc);
-    hwnd = CreateWindowExW(0, wc.lpszClassName, L"", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 300, 120, nullptr,
-                           nullptr, wc.hInstance, nullptr);
-  }
-  ~Parent() { DestroyWindow(hwnd); }
-  HWND hwnd;
+struct Parent : window_test::HostWindow {
+  Parent() : HostWindow(L"EditBoxTestParent", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 300, 120) {}
 };
 
 struct Recorder : IWin32EditBoxListener {

@@ -14,6 +14,9 @@
 
 #if defined(_WIN32)
 #include <windows.h>
+
+#include "tests/support/HostWindow.h"
+using window_test::click;
 #endif
 
 namespace {
@@ -58,12 +61,6 @@ void showAllStrips(vsthost::Plugin& plugin) {
 }
 
 HWND frameWindowOf(vsthost::EditorWindow& window) { return GetWindow((HWND)window.parentWindow(), GW_CHILD); }
-
-// A click of the left button at a point of the editor's window.
-void click(HWND frame, int x, int y) {
-  SendMessageW(frame, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
-  SendMessageW(frame, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
-}
 
 // Keys as the keyboard sends them: down, the character, up; then Return.
 void typeAndReturn(HWND edit, const std::wstring& text) {

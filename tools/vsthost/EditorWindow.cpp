@@ -189,7 +189,9 @@ EditorWindow::EditorWindow(Plugin& plugin) : plugin_(plugin) {}
 
 EditorWindow::~EditorWindow() { close(); }
 
-bool EditorWindow::open() {
+void EditorWindow::pump() { pumpMessages(); }
+
+bool EditorWindow::open(int left, int topEdge) {
   if (open_ || !plugin_.valid() || !registerClass()) return false;
   ERect* r = nullptr;
   plugin_.dispatch(effEditGetRect, 0, 0, &r);
@@ -199,7 +201,7 @@ bool EditorWindow::open() {
   height_ = r->bottom - r->top;
   HINSTANCE instance = GetModuleHandleW(nullptr);
   SIZE outer = outerSize(width_, height_);
-  HWND top = CreateWindowExW(0, kWindowClass, L"orvane-host", kTopStyle | WS_VISIBLE, 40, 40, outer.cx, outer.cy,
+  HWND top = CreateWindowExW(0, kWindowClass, L"orvane-host", kTopStyle | WS_VISIBLE, left, topEdge, outer.cx, outer.cy,
                              nullptr, nullptr, instance, nullptr);
   // Hosts hand the plug-in a child window of their own, not their frame.
   HWND container = top ? CreateWindowExW(0, kWindowClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0,
@@ -418,7 +420,9 @@ EditorWindow::EditorWindow(Plugin& plugin) : plugin_(plugin) {}
 
 EditorWindow::~EditorWindow() { close(); }
 
-bool EditorWindow::open() {
+void EditorWindow::pump() {}
+
+bool EditorWindow::open(int, int) {
   if (open_ || !plugin_.valid()) return false;
   ERect* r = nullptr;
   plugin_.dispatch(effEditGetRect, 0, 0, &r);

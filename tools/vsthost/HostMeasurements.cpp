@@ -170,14 +170,14 @@ int measureEditorCost(PluginLibrary& library, int refreshes) {
         MovingTone tone;
         for (int i = 0; i < 60; ++i) {
           tone.blocks(p, 4, !moving);
-          w.idle(0);
+          w.pump();
           w.idleOnce();
         }
         if (!moving)  // needles settle on their stops
           for (int i = 0; i < 200; ++i) {
             tone.blocks(p, 4, true);
             w.idleOnce();
-            w.idle(0);
+            w.pump();
           }
         w.idle(50);
         std::vector<double> times;
@@ -186,7 +186,7 @@ int measureEditorCost(PluginLibrary& library, int refreshes) {
           tone.blocks(p, 4, !moving);
           const double t0 = nowSeconds();
           w.idleOnce();
-          w.idle(0);  // queued paints, if any
+          w.pump();  // queued paints, if any
           times.push_back(nowSeconds() - t0);
         }
         const EditorWindow::Cost c = w.cost();

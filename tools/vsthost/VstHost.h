@@ -128,9 +128,10 @@ class EditorWindow {
   EditorWindow(const EditorWindow&) = delete;
   EditorWindow& operator=(const EditorWindow&) = delete;
 
-  // Asks effEditGetRect, makes the window that size and opens the editor
-  // into it. False (window gone again) when the plug-in refuses.
-  bool open();
+  // Asks effEditGetRect, makes the window that size at this place of the
+  // screen and opens the editor into it. False (window gone again) when
+  // the plug-in refuses.
+  bool open(int left = 40, int top = 40);
   // effEditClose, then the window goes.
   void close();
   bool isOpen() const { return open_; }
@@ -167,8 +168,10 @@ class EditorWindow {
   };
   const Cost& cost() const { return cost_; }
   void resetCost() { cost_ = Cost(); }
-  // One idle call now, without pumping or waiting.
+  // One idle call now, without pumping or waiting; pump() handles what
+  // the thread's queue holds now, without waiting.
   void idleOnce();
+  void pump();
   // For the window thread's message hooks: a paint of one of this editor's
   // windows took `seconds`.
   bool owns(void* window) const;

@@ -247,6 +247,13 @@ void CZELMeterFULLPANEL::show() {
 
 void CZELMeterFULLPANEL::hide() {
   if (!built) return;
+  // A meter that makes way for another (the host switched the meter type)
+  // turns round as a click would have turned it: its plate would
+  // otherwise stay over the next meter.
+  if (backPanel && backPanel->isShown()) {
+    backPanel->hide();
+    effect.saveGlobalSettings();
+  }
   if (frame->isChild(container)) frame->removeView(container, false);
 }
 

@@ -4,6 +4,7 @@
 #include <new>
 
 #include "core/Parameters.h"
+#include "backpanels/MeterBackPanels.h"
 #include "core/Templete.h"
 #include "display/CZELMeterFULLPANEL.h"
 #include "editor/EditorPlatform.h"
@@ -71,8 +72,12 @@ MeterPanel* TemepleteEditor::createPanel(int meterType) {
   return orvane::makeMeterPanel(meterType, this, seam, createBackPanel(meterType));
 }
 
-// Until the back panels and strips exist, every forward to them is skipped.
-orvane::BackPanelPart* TemepleteEditor::createBackPanel(int) { return nullptr; }
+// The meter's settings plate; its controls report to the editor like every
+// other control, and it reaches the effect through the seam.
+orvane::BackPanelPart* TemepleteEditor::createBackPanel(int meterType) {
+  return orvane::makeBackPanel(meterType, seam, this);
+}
+
 StripManager* TemepleteEditor::createFiltersStrip() { return new orvane::StripFiltersSafeEditor(this, seam); }
 
 StripManager* TemepleteEditor::createLabelStrip() {

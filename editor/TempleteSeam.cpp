@@ -48,3 +48,5 @@ void TempleteSeam::syncSharedSettings(int meterType) {
 double TempleteSeam::frameTickSeconds() { return effect.frameTickSeconds(); }
 
 double TempleteSeam::blockSeconds() { return effect.blockSeconds(); }
+
+int32_t TempleteSeam::vendorVersion() { return effect.getVendorVersion(); }

@@ -19,6 +19,7 @@ class TempleteSeam : public orvane::EffectSeam {
   void syncSharedSettings(int meterType) override;
   double frameTickSeconds() override;
   double blockSeconds() override;
+  int32_t vendorVersion() override;
 
  private:
   Templete& effect;

@@ -22,6 +22,9 @@ struct KnobScale {
   // Marks at these fractions of the knob's travel; none: 11 even marks.
   std::vector<double> steps;
   std::vector<const char*> labels;  // one per mark, or the two ends
+  // Moves the caption off the knob's axis where a neighbour's caption
+  // stands beside it.
+  double captionShift = 0;
 };
 
 struct Caption {
@@ -91,9 +94,9 @@ std::vector<BackPanel> panels() {
         {24, 113, "PEAK INTEG", {}, {}},
         {118, 113, "HOLD", {}, {}},
         {213, 113, "FALL-BACK", {}, {}},
-        {434, 35, "OVER LEVEL", overLevel, {"\u22126", "\u22125", "\u22124", "\u22123", "\u22122", "\u22121", "0"}},
+        {434, 35, "OVER LEVEL", overLevel, {"\u22126", "\u22125", "\u22124", "\u22123", "\u22122", "\u22121", "0"}, -16},
         {498, 113, "OVERS", oversSteps(8.5, 8), kOversLabels}},
-       {{"MID ATTEN", 258, 46}, {"LED REF", 501, 24}, {"MEASURE", 559, 120}},
+       {{"MID ATTEN", 258, 46}, {"LED REF", 506, 24}, {"MEASURE", 564, 119}},
        {{44, 77, 106, 91}, {143, 76, 195, 90}, {18, 154, 70, 168}, {114, 154, 166, 168}, {208, 154, 260, 168}}},
   };
 }
@@ -131,7 +134,7 @@ void knobScale(cairo_t* cr, const KnobScale& k) {
       print(cr, label, cx + std::cos(la) * r, cy - std::sin(la) * r + 2.5, 7, 0.2, kEngraving, Font::kBold);
   }
   const bool crowded = stepped && k.labels.size() == marks.size();
-  engrave(cr, k.caption, cx, k.top - (crowded ? 11 : 1), 7.5, 0.9, kEngraving, Font::kBold, 0.5);
+  engrave(cr, k.caption, cx + k.captionShift, k.top - (crowded ? 11 : 1), 7.5, 0.9, kEngraving, Font::kBold, 0.5);
 }
 
 bool paintBack(const BackPanel& p, Image& out, double scale) {

@@ -49,6 +49,11 @@ class EffectSeam {
   virtual double frameTickSeconds() = 0;
   virtual double blockSeconds() = 0;
 
+  // The version the host reads of the plug-in (effGetVendorVersion: 3050
+  // for 3.0.5), so that every place that shows the version shows the same
+  // one; 0 when there is none to tell.
+  virtual int32_t vendorVersion() { return 0; }
+
   // Command 65: the Global settings go to the registry.
   void saveGlobalSettings() { setParameter(kSaveGlobalSettings, 0.0f); }
   // Command 67: every over indicator and infinite-hold maximum is cleared.

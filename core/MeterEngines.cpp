@@ -38,6 +38,12 @@ void MeterEngines::setHoldMode(float v) {
 void MeterEngines::setLagTime(float v) {
   each(*rms_, *vu_, *ppm_, [v](auto& e) { e.setLagTime(v); });
 }
+void MeterEngines::syncSharedSettings() {
+  vu_->syncSharedSettings();
+  rms_->syncSharedSettings();
+  ppm_->syncSharedSettings();
+}
+
 void MeterEngines::saveGlobalSettings() {
   // All three engines exist; their settings go out RMS, VU, PPM as one save.
   static const int kTypes[] = {kMeterRMS, kMeterVU, kMeterPPM};

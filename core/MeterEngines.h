@@ -27,6 +27,8 @@ class MeterEngines {
   void setMsMode(float v);
   void setHoldMode(float v);
   void setLagTime(float v);
+  // Every engine takes what its shared store holds now (Global, Session).
+  void syncSharedSettings();
   void saveGlobalSettings();
   void resetOvers();
   void prepare(float sampleRate);  // sample rate, then reset

@@ -442,6 +442,11 @@ void Templete::setLabelText(const char* text) { copyText(label_, text ? text : "
 
 VstInt32 Templete::getChunk(void** data, bool) {
   if (!data) return 0;
+  // In a shared scope another instance may have changed a setting of a
+  // meter this one does not show, whose engine no panel has brought up to
+  // date: take the store's values first, or the project would carry the
+  // old ones and, reloaded, put them back into the store over the new.
+  engines_->syncSharedSettings();
   float parameters[StateChunk::kParameterCount];
   for (int i = 0; i < StateChunk::kParameterCount; ++i) parameters[i] = getParameter(i);
   float settings[kMeterSettingCount];

@@ -60,3 +60,42 @@ TEST(SystemTickCount, AdvancesWithTime) {
   EXPECT_GE(static_cast<uint32_t>(b - a), 15u);
   EXPECT_LT(static_cast<uint32_t>(b - a), 5000u);
 }
+
+// An audio thread and a window thread taking turns, nested as a host that
+// changes a filter from inside its own callback does: never both inside.
+TEST(ProcessingLock, KeepsTwoBusyThreadsApart) {
+  ProcessingLock lock;
+  std::atomic<int> inside{0};
+  std::atomic<int> overlaps{0};
+  long counter = 0;
+  auto work = [&] {
+    for (int i = 0; i < 20000; ++i) {
+      ProcessingLockGuard outer(lock, 5000);
+      ProcessingLockGuard inner(lock, 5000);
+      if (!outer.held() || !inner.held()) {
+        ++overlaps;
+        continue;
+      }
+      if (inside.fetch_add(1) != 0) ++overlaps;
+      ++counter;
+      inside.fetch_sub(1);
+    }
+  };
+  std::thread a(work), b(work);
+  a.join();
+  b.join();
+  EXPECT_EQ(overlaps.load(), 0);
+  EXPECT_EQ(counter, 40000);
+}
+
+#if defined(_WIN32)
+// As with an abandoned Windows mutex: a thread that ended while holding the
+// lock does not keep it from the next taker.
+TEST(ProcessingLock, GoesToTheNextTakerWhenItsOwnerEndedHoldingIt) {
+  ProcessingLock lock;
+  std::thread t([&] { EXPECT_TRUE(lock.acquire(0)); });
+  t.join();
+  EXPECT_TRUE(lock.acquire(2000));
+  lock.release();
+}
+#endif

@@ -1,7 +1,10 @@
 // The test host's editor window and its PNG screenshots.
+#include <algorithm>
 #include <chrono>
 #include <thread>
+#include <vector>
 
+#include "tools/vsthost/Measure.h"
 #include "tools/vsthost/VstHost.h"
 
 #if defined(_WIN32)
@@ -38,11 +41,67 @@ SIZE outerSize(int w, int h) {
   return SIZE{r.right - r.left, r.bottom - r.top};
 }
 
+// The editors open on this thread, and the message hooks that see their
+// paint messages: WM_PAINT arrives either sent (UpdateWindow from inside an
+// idle: the call-window hooks see it) or from the queue (timed where it is
+// dispatched).
+thread_local std::vector<EditorWindow*> tOpenEditors;
+thread_local HHOOK tBeforeHook = nullptr;
+thread_local HHOOK tAfterHook = nullptr;
+thread_local std::vector<double> tPaintStarts;
+
+EditorWindow* editorOwning(HWND window) {
+  for (EditorWindow* e : tOpenEditors)
+    if (e->owns(window)) return e;
+  return nullptr;
+}
+
+LRESULT CALLBACK beforeSent(int code, WPARAM wParam, LPARAM lParam) {
+  if (code == HC_ACTION) {
+    const CWPSTRUCT* m = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (m->message == WM_PAINT && editorOwning(m->hwnd)) tPaintStarts.push_back(nowSeconds());
+  }
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+LRESULT CALLBACK afterSent(int code, WPARAM wParam, LPARAM lParam) {
+  if (code == HC_ACTION) {
+    const CWPRETSTRUCT* m = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
+    if (m->message == WM_PAINT && !tPaintStarts.empty()) {
+      if (EditorWindow* e = editorOwning(m->hwnd)) e->addPaint(nowSeconds() - tPaintStarts.back());
+      tPaintStarts.pop_back();
+    }
+  }
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+void watchPaints(EditorWindow* editor) {
+  if (tOpenEditors.empty()) {
+    tBeforeHook = SetWindowsHookExW(WH_CALLWNDPROC, beforeSent, nullptr, GetCurrentThreadId());
+    tAfterHook = SetWindowsHookExW(WH_CALLWNDPROCRET, afterSent, nullptr, GetCurrentThreadId());
+  }
+  tOpenEditors.push_back(editor);
+}
+
+void unwatchPaints(EditorWindow* editor) {
+  auto it = std::find(tOpenEditors.begin(), tOpenEditors.end(), editor);
+  if (it == tOpenEditors.end()) return;
+  tOpenEditors.erase(it);
+  if (tOpenEditors.empty()) {
+    if (tBeforeHook) UnhookWindowsHookEx(tBeforeHook);
+    if (tAfterHook) UnhookWindowsHookEx(tAfterHook);
+    tBeforeHook = tAfterHook = nullptr;
+  }
+}
+
 void pumpMessages() {
   MSG msg;
   while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
     TranslateMessage(&msg);
+    EditorWindow* painted = msg.message == WM_PAINT ? editorOwning(msg.hwnd) : nullptr;
+    const double start = painted ? nowSeconds() : 0;
     DispatchMessageW(&msg);
+    if (painted) painted->addPaint(nowSeconds() - start);
   }
 }
 
@@ -130,7 +189,9 @@ EditorWindow::EditorWindow(Plugin& plugin) : plugin_(plugin) {}
 
 EditorWindow::~EditorWindow() { close(); }
 
-bool EditorWindow::open() {
+void EditorWindow::pump() { pumpMessages(); }
+
+bool EditorWindow::open(int left, int topEdge) {
   if (open_ || !plugin_.valid() || !registerClass()) return false;
   ERect* r = nullptr;
   plugin_.dispatch(effEditGetRect, 0, 0, &r);
@@ -140,7 +201,7 @@ bool EditorWindow::open() {
   height_ = r->bottom - r->top;
   HINSTANCE instance = GetModuleHandleW(nullptr);
   SIZE outer = outerSize(width_, height_);
-  HWND top = CreateWindowExW(0, kWindowClass, L"orvane-host", kTopStyle | WS_VISIBLE, 40, 40, outer.cx, outer.cy,
+  HWND top = CreateWindowExW(0, kWindowClass, L"orvane-host", kTopStyle | WS_VISIBLE, left, topEdge, outer.cx, outer.cy,
                              nullptr, nullptr, instance, nullptr);
   // Hosts hand the plug-in a child window of their own, not their frame.
   HWND container = top ? CreateWindowExW(0, kWindowClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0,
@@ -160,13 +221,31 @@ bool EditorWindow::open() {
     return false;
   }
   open_ = true;
+  resetCost();
+  watchPaints(this);
   UpdateWindow(top);
   return true;
+}
+
+bool EditorWindow::owns(void* window) const {
+  HWND w = static_cast<HWND>(window);
+  HWND top = static_cast<HWND>(topLevel_);
+  return top && w && (w == top || IsChild(top, w));
+}
+
+void EditorWindow::idleOnce() {
+  if (!open_) return;
+  const double start = nowSeconds();
+  plugin_.dispatch(effEditIdle);
+  cost_.idleSeconds += nowSeconds() - start;
+  ++cost_.idles;
+  ++idleCalls_;
 }
 
 void EditorWindow::close() {
   if (open_) plugin_.dispatch(effEditClose);
   open_ = false;
+  unwatchPaints(this);
   if (plugin_.host().editorWindow == this) plugin_.host().editorWindow = nullptr;
   if (topLevel_) DestroyWindow(static_cast<HWND>(topLevel_));
   topLevel_ = container_ = nullptr;
@@ -180,8 +259,7 @@ void EditorWindow::idle(int milliseconds, int intervalMs) {
     pumpMessages();
     if (open_ && GetTickCount() - last >= (DWORD)intervalMs) {
       last = GetTickCount();
-      plugin_.dispatch(effEditIdle);
-      ++idleCalls_;
+      idleOnce();
     }
     Sleep(5);
   } while (GetTickCount() - start < (DWORD)milliseconds);
@@ -282,6 +360,57 @@ bool EditorWindow::click(int x, int y) {
   return true;
 }
 
+bool EditorWindow::wheel(int x, int y, int notches) {
+  if (!container_) return false;
+  POINT p = {x, y};
+  HWND target = windowAt(static_cast<HWND>(container_), p);
+  POINT screen = {x, y};
+  ClientToScreen(static_cast<HWND>(container_), &screen);
+  SendMessageW(target, WM_MOUSEMOVE, 0, MAKELPARAM(p.x, p.y));
+  const int step = notches > 0 ? WHEEL_DELTA : -WHEEL_DELTA;
+  for (int n = 0; n < std::abs(notches); ++n)
+    SendMessageW(target, WM_MOUSEWHEEL, MAKEWPARAM(0, step), MAKELPARAM(screen.x, screen.y));
+  pumpMessages();
+  return true;
+}
+
+namespace {
+
+void sendKey(HWND target, UINT vk, wchar_t ch) {
+  const UINT scan = MapVirtualKeyW(vk, MAPVK_VK_TO_VSC);
+  const LPARAM down = 1 | (LPARAM(scan) << 16);
+  const LPARAM up = down | (LPARAM(1) << 30) | (LPARAM(1) << 31);
+  SendMessageW(target, WM_KEYDOWN, vk, down);
+  if (ch) SendMessageW(target, WM_CHAR, ch, down);
+  SendMessageW(target, WM_KEYUP, vk, up);
+}
+
+}  // namespace
+
+bool EditorWindow::type(const std::string& text) {
+  HWND target = GetFocus();
+  if (!container_ || !target) return false;
+  for (char c : text) {
+    const SHORT vk = VkKeyScanW((wchar_t)(unsigned char)c);
+    sendKey(target, vk == -1 ? 0 : (UINT)(vk & 0xff), (wchar_t)(unsigned char)c);
+    pumpMessages();
+  }
+  return true;
+}
+
+bool EditorWindow::key(int virtualKey) {
+  HWND target = GetFocus();
+  if (!container_ || !target) return false;
+  wchar_t ch = 0;
+  if (virtualKey == VK_RETURN) ch = L'\r';
+  if (virtualKey == VK_ESCAPE) ch = 0x1b;
+  if (virtualKey == VK_BACK) ch = 0x08;
+  if (virtualKey == VK_TAB) ch = L'\t';
+  sendKey(target, (UINT)virtualKey, ch);
+  pumpMessages();
+  return true;
+}
+
 #else  // the native build: no windows
 
 bool readPNG(const std::string&, Image&) { return false; }
@@ -291,7 +420,9 @@ EditorWindow::EditorWindow(Plugin& plugin) : plugin_(plugin) {}
 
 EditorWindow::~EditorWindow() { close(); }
 
-bool EditorWindow::open() {
+void EditorWindow::pump() {}
+
+bool EditorWindow::open(int, int) {
   if (open_ || !plugin_.valid()) return false;
   ERect* r = nullptr;
   plugin_.dispatch(effEditGetRect, 0, 0, &r);
@@ -302,6 +433,7 @@ bool EditorWindow::open() {
   plugin_.host().editorWindow = this;
   open_ = plugin_.dispatch(effEditOpen, 0, 0, nullptr) != 0;
   if (!open_) plugin_.host().editorWindow = nullptr;
+  resetCost();
   return open_;
 }
 
@@ -315,10 +447,7 @@ void EditorWindow::idle(int milliseconds, int intervalMs) {
   using clock = std::chrono::steady_clock;
   const auto end = clock::now() + std::chrono::milliseconds(milliseconds);
   do {
-    if (open_) {
-      plugin_.dispatch(effEditIdle);
-      ++idleCalls_;
-    }
+    idleOnce();
     std::this_thread::sleep_for(std::chrono::milliseconds(intervalMs));
   } while (clock::now() < end);
 }
@@ -329,11 +458,25 @@ void EditorWindow::resize(int width, int height) {
   height_ = height;
 }
 
+void EditorWindow::idleOnce() {
+  if (!open_) return;
+  const double start = nowSeconds();
+  plugin_.dispatch(effEditIdle);
+  cost_.idleSeconds += nowSeconds() - start;
+  ++cost_.idles;
+  ++idleCalls_;
+}
+
+bool EditorWindow::owns(void*) const { return false; }
+
 int EditorWindow::width() const { return width_; }
 int EditorWindow::height() const { return height_; }
 bool EditorWindow::capture(Image&) { return false; }
 bool EditorWindow::mouseMove(int, int) { return false; }
 bool EditorWindow::click(int, int) { return false; }
+bool EditorWindow::wheel(int, int, int) { return false; }
+bool EditorWindow::type(const std::string&) { return false; }
+bool EditorWindow::key(int) { return false; }
 
 #endif
 

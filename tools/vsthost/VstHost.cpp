@@ -23,31 +23,46 @@ std::mutex gMutex;
 std::map<AEffect*, HostState*> gHosts;
 HostState* gCreating = nullptr;
 
-HostState* hostOf(AEffect* effect) {
+// Finds the instance's host and logs the call, under the one lock.
+HostState* hostOf(AEffect* effect, VstInt32 opcode, VstInt32 index) {
   std::lock_guard<std::mutex> lock(gMutex);
-  if (!effect) return gCreating;
-  auto it = gHosts.find(effect);
-  return it == gHosts.end() ? gCreating : it->second;
+  HostState* host = gCreating;
+  if (effect) {
+    auto it = gHosts.find(effect);
+    if (it != gHosts.end()) host = it->second;
+  }
+  if (host && host->logCalls) host->calls.push_back({opcode, index, std::this_thread::get_id()});
+  return host;
 }
 
 VstIntPtr VSTCALLBACK hostCallback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void*,
                                    float opt) {
-  HostState* host = hostOf(effect);
+  HostState* host = hostOf(effect, opcode, index);
   if (!host) return 0;
   switch (opcode) {
-    case audioMasterVersion:
+    case audioMasterVersion: {
+      std::lock_guard<std::mutex> lock(gMutex);
       ++host->versionQueries;
       return host->versionAnswer;
-    case audioMasterAutomate:
+    }
+    case audioMasterAutomate: {
+      std::lock_guard<std::mutex> lock(gMutex);
       host->automations.push_back({index, opt});
       return 0;
-    case audioMasterPinConnected:
+    }
+    case audioMasterPinConnected: {
+      std::lock_guard<std::mutex> lock(gMutex);
       ++host->pinQueries;
       return host->pinConnectedAnswer;
+    }
     case audioMasterGetOutputLatency:
       return host->outputLatency;
     case audioMasterSizeWindow:
-      host->sizeWindowCalls.emplace_back(index, value);
+      {
+        std::lock_guard<std::mutex> lock(gMutex);
+        host->sizeWindowCalls.emplace_back(index, value);
+      }
+      // Outside the lock: resizing the window may call the plug-in again.
       if (host->editorWindow) host->editorWindow->resize((int)index, (int)value);
       return 1;
     default:
@@ -56,6 +71,41 @@ VstIntPtr VSTCALLBACK hostCallback(AEffect* effect, VstInt32 opcode, VstInt32 in
 }
 
 }  // namespace
+
+const char* hostOpcodeName(VstInt32 opcode) {
+  switch (opcode) {
+    case audioMasterAutomate: return "automate";
+    case audioMasterVersion: return "version";
+    case audioMasterCurrentId: return "currentId";
+    case audioMasterIdle: return "idle";
+    case audioMasterPinConnected: return "pinConnected";
+    case audioMasterGetTime: return "getTime";
+    case audioMasterSizeWindow: return "sizeWindow";
+    case audioMasterGetSampleRate: return "getSampleRate";
+    case audioMasterGetBlockSize: return "getBlockSize";
+    case audioMasterGetInputLatency: return "getInputLatency";
+    case audioMasterGetOutputLatency: return "getOutputLatency";
+    case audioMasterGetVendorString: return "getVendorString";
+    case audioMasterGetProductString: return "getProductString";
+    case audioMasterGetVendorVersion: return "getVendorVersion";
+    case audioMasterCanDo: return "canDo";
+    case audioMasterBeginEdit: return "beginEdit";
+    case audioMasterEndEdit: return "endEdit";
+    default: return "other";
+  }
+}
+
+std::vector<HostState::Call> callsFromWrongThreads(const HostState& host) {
+  std::vector<HostState::Call> wrong;
+  std::lock_guard<std::mutex> lock(gMutex);
+  for (const HostState::Call& c : host.calls) {
+    const bool uiOnly = c.opcode == audioMasterSizeWindow || c.opcode == audioMasterAutomate ||
+                        c.opcode == audioMasterBeginEdit || c.opcode == audioMasterEndEdit ||
+                        c.opcode == audioMasterIdle;
+    if (uiOnly && c.thread != host.uiThread) wrong.push_back(c);
+  }
+  return wrong;
+}
 
 PluginLibrary::~PluginLibrary() {
 #if defined(_WIN32)
@@ -109,6 +159,7 @@ Plugin::Plugin(void* entry, HostState& host, bool withCallback) : host_(host) {
   {
     std::lock_guard<std::mutex> lock(gMutex);
     gCreating = &host;
+    host.uiThread = std::this_thread::get_id();
   }
   effect_ = reinterpret_cast<EntryProc>(entry)(withCallback ? hostCallback : nullptr);
   std::lock_guard<std::mutex> lock(gMutex);

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "core/vst2abi.h"
@@ -27,6 +28,17 @@ struct HostState {
   std::vector<std::pair<VstInt32, VstIntPtr>> sizeWindowCalls;  // width, height
   int versionQueries = 0;
   int pinQueries = 0;
+  // Every audioMaster call, with the thread it came from (recorded under a
+  // lock: the audio thread and the window thread call at once).
+  struct Call {
+    VstInt32 opcode;
+    VstInt32 index;
+    std::thread::id thread;
+  };
+  std::vector<Call> calls;
+  bool logCalls = true;  // off where a host measures and must not grow
+  // The host's user-interface thread: the one that created the instance.
+  std::thread::id uiThread;
   // The editor window that a size request resizes, while one is open.
   EditorWindow* editorWindow = nullptr;
 };
@@ -98,6 +110,13 @@ struct Image {
 bool readPNG(const std::string& path, Image& image);
 bool writePNG(const std::string& path, const Image& image);
 
+// The calls of a log that came from a thread VST 2.4 hosts do not take them
+// from: window sizing, automation and begin/end of an edit belong to the
+// user-interface thread. Empty when every call came where it should.
+std::vector<HostState::Call> callsFromWrongThreads(const HostState& host);
+// What a host opcode is called in the log.
+const char* hostOpcodeName(VstInt32 opcode);
+
 // The plug-in's editor as a host shows it. On Windows: a top-level window
 // with a child window of the editor's size for the plug-in to open into,
 // resized whenever the plug-in asks (audioMasterSizeWindow). Natively the
@@ -109,9 +128,10 @@ class EditorWindow {
   EditorWindow(const EditorWindow&) = delete;
   EditorWindow& operator=(const EditorWindow&) = delete;
 
-  // Asks effEditGetRect, makes the window that size and opens the editor
-  // into it. False (window gone again) when the plug-in refuses.
-  bool open();
+  // Asks effEditGetRect, makes the window that size at this place of the
+  // screen and opens the editor into it. False (window gone again) when
+  // the plug-in refuses.
+  bool open(int left = 40, int top = 40);
   // effEditClose, then the window goes.
   void close();
   bool isOpen() const { return open_; }
@@ -125,7 +145,40 @@ class EditorWindow {
   // false): a move there, or a move, a left press and a release.
   bool mouseMove(int x, int y);
   bool click(int x, int y);
+  // Wheel notches over a point (positive: away from the user), as the
+  // system sends them to the window under it, with screen coordinates.
+  bool wheel(int x, int y, int notches);
+  // Keys typed into the window that has the keyboard focus: for each
+  // character a key-down, the character and a key-up, as the system
+  // delivers them after translating; key() presses one virtual key (its
+  // character, if it has one, included: Return, Escape, Back).
+  bool type(const std::string& text);
+  bool key(int virtualKey);
   bool savePNG(const std::string& path);
+
+  // What the window cost the thread since open() or resetCost(): the
+  // effEditIdle calls and the time spent in them, and the paint messages
+  // the editor's windows handled (sent from inside an idle or dispatched
+  // from the queue) and the time spent painting.
+  struct Cost {
+    long idles = 0;
+    double idleSeconds = 0;
+    long paints = 0;
+    double paintSeconds = 0;
+  };
+  const Cost& cost() const { return cost_; }
+  void resetCost() { cost_ = Cost(); }
+  // One idle call now, without pumping or waiting; pump() handles what
+  // the thread's queue holds now, without waiting.
+  void idleOnce();
+  void pump();
+  // For the window thread's message hooks: a paint of one of this editor's
+  // windows took `seconds`.
+  bool owns(void* window) const;
+  void addPaint(double seconds) {
+    ++cost_.paints;
+    cost_.paintSeconds += seconds;
+  }
 
   // The rectangle the plug-in reported before opening, and the size of the
   // editor's area now.
@@ -145,6 +198,7 @@ class EditorWindow {
   int idleCalls_ = 0;
   int width_ = 0;
   int height_ = 0;
+  Cost cost_;
   void* topLevel_ = nullptr;
   void* container_ = nullptr;
 };

@@ -2,6 +2,7 @@
 // prints what it reports, then runs a second of a 1 kHz tone through it.
 // With --editor it also shows the plug-in's window for a while (idling it
 // as a host does) and can save what the window showed as a PNG.
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -9,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "tools/vsthost/HostMeasurements.h"
 #include "tools/vsthost/VstHost.h"
 
 namespace {
@@ -21,7 +23,11 @@ std::string fourCC(VstInt32 v) {
 
 int usage() {
   std::fprintf(stderr,
-               "usage: orvane-host [--rate HZ] [--block FRAMES] [--editor SECONDS [--screenshot FILE.png]] PLUGIN\n");
+               "usage: orvane-host [--rate HZ] [--block FRAMES] [--editor SECONDS [--screenshot FILE.png]] PLUGIN\n"
+               "       orvane-host --instances N[,N...] [--setting default|precise|strip] [--rounds R] PLUGIN\n"
+               "       orvane-host --memory [--cycles N] PLUGIN\n"
+               "       orvane-host --editor-cost [--refreshes N] PLUGIN\n"
+               "       orvane-host --audio-thread SECONDS PLUGIN\n");
   return 2;
 }
 
@@ -31,10 +37,38 @@ int main(int argc, char** argv) {
   float rate = 48000.0f;
   int block = 512;
   double editorSeconds = -1;
-  std::string path, screenshot;
+  std::string path, screenshot, measure;
+  std::vector<int> counts;
+  vsthost::RackSetting setting = vsthost::RackSetting::Default;
+  int rounds = 15, cycles = 100, refreshes = 300;
+  double audioSeconds = 0;
   for (int i = 1; i < argc; ++i) {
     std::string a = argv[i];
-    if (a == "--rate" && i + 1 < argc)
+    if (a == "--instances" && i + 1 < argc) {
+      measure = a;
+      for (char* p = argv[++i]; *p;) {
+        char* end = p;
+        long n = std::strtol(p, &end, 10);
+        if (end == p || n <= 0 || n > 100000) return usage();
+        counts.push_back((int)n);
+        p = *end == ',' ? end + 1 : end;
+        if (*end && *end != ',') return usage();
+      }
+    } else if (a == "--setting" && i + 1 < argc) {
+      if (!vsthost::parseRackSetting(argv[++i], setting)) return usage();
+    } else if (a == "--rounds" && i + 1 < argc) {
+      rounds = std::max(1, std::atoi(argv[++i]));
+    } else if (a == "--memory" || a == "--editor-cost") {
+      measure = a;
+    } else if (a == "--cycles" && i + 1 < argc) {
+      cycles = std::max(1, std::atoi(argv[++i]));
+    } else if (a == "--refreshes" && i + 1 < argc) {
+      refreshes = std::max(1, std::atoi(argv[++i]));
+    } else if (a == "--audio-thread" && i + 1 < argc) {
+      measure = a;
+      audioSeconds = std::strtod(argv[++i], nullptr);
+      if (!(audioSeconds > 0 && audioSeconds <= 3600)) return usage();
+    } else if (a == "--rate" && i + 1 < argc)
       rate = std::strtof(argv[++i], nullptr);
     else if (a == "--block" && i + 1 < argc)
       block = std::atoi(argv[++i]);
@@ -56,6 +90,11 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "orvane-host: %s\n", library.error().c_str());
     return 1;
   }
+  if (measure == "--instances") return vsthost::measureInstances(library, counts, setting, rounds);
+  if (measure == "--memory") return vsthost::measureMemory(library, cycles);
+  if (measure == "--editor-cost") return vsthost::measureEditorCost(library, refreshes);
+  if (measure == "--audio-thread") return vsthost::measureAudioThread(library, audioSeconds);
+
   vsthost::HostState host;
   vsthost::Plugin plugin(library.vstPluginMain() ? library.vstPluginMain() : library.mainEntry(), host);
   if (!plugin.valid()) {

@@ -36,10 +36,11 @@ tsan: deps
 
 build: native win64 win32
 
-# The sanitizer builds (make asan, make tsan) are not yet part of make test:
-# LeakSanitizer still reports what the unloaded plug-in leaves at exit.
-test: build
-	@scripts/run-tests.sh build/native build/win64 build/win32
+# The sanitizer builds run with the others: under AddressSanitizer the
+# native unit tests and a fixed-seed fuzz run, under ThreadSanitizer the
+# tests where threads meet.
+test: build asan tsan
+	@scripts/run-tests.sh build/native build/win64 build/win32 build/asan build/tsan
 
 # Long fuzz runs: FUZZ_SEEDS seeds from FUZZ_SEED on, FUZZ_STEPS steps each,
 # through the native plug-in under the sanitizers and the 64-bit DLL under

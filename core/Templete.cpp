@@ -51,7 +51,7 @@ Templete::Templete(audioMasterCallback audioMaster, SharedSettings& shared)
   meterType_.store(threeState(values_[kMeter].load()));
   trimGainTarget_.store(trimGain(values_[kTrim].load()));
   for (int slot = 0; slot < kMeterSettingCount; ++slot)
-    settingsMirror_[slot] = engines_->getSetting(meterSettingBySlot(slot).index);
+    settingsMirror_[slot].store(engines_->getSetting(meterSettingBySlot(slot).index), std::memory_order_relaxed);
   std::snprintf(label_, sizeof(label_), "%s", "Master Track");
 
   // An editor that cannot be made (memory runs out while it builds) leaves
@@ -283,7 +283,10 @@ void Templete::setParameter(VstInt32 index, float value) {
   const float v = clamp01(value);
   if (isHostParameter(index)) {
     switch (index) {
-      case kProcess:
+      case kProcess: {
+        // The filters' state and coefficients change here: never inside a
+        // block the audio thread is processing.
+        ProcessingLockGuard guard(processingLock);
         values_[index].store(v);
         processOn_.store(twoState(v));
         if (twoState(v))
@@ -291,6 +294,7 @@ void Templete::setParameter(VstInt32 index, float value) {
         else
           filterBank_->clear();
         break;
+      }
       case kTrim:
         values_[index].store(v);
         trimGainTarget_.store(trimGain(v), std::memory_order_relaxed);
@@ -355,7 +359,7 @@ void Templete::setParameter(VstInt32 index, float value) {
   } else if (index == kCommandResetOvers) {
     engines_->resetOvers();
   } else if (isMeterSetting(index)) {
-    settingsMirror_[meterSettingSlot(index)] = v;
+    settingsMirror_[meterSettingSlot(index)].store(v, std::memory_order_relaxed);
     engines_->setSetting(index, v);
   } else if (index != kNotifyLabelChanged) {
     return;  // no such parameter: nothing to tell the editor either
@@ -367,7 +371,7 @@ float Templete::getParameter(VstInt32 index) {
   if (isHostParameter(index)) return values_[index].load();
   if (isParameterSlot(index)) return 0.5f;  // the empty host slots
   int slot = meterSettingSlot(index);
-  if (slot >= 0) return settingsMirror_[slot];
+  if (slot >= 0) return settingsMirror_[slot].load(std::memory_order_relaxed);
   return 0.0f;
 }
 

@@ -102,7 +102,7 @@ class Templete : public CPresetSystemEffect, public orvane::MeterSettingsOwner {
   std::atomic<int> procFltOn_{0};
   std::atomic<int> meterType_{0};
   std::atomic<float> trimGainTarget_{1.0f};
-  float settingsMirror_[orvane::kMeterSettingCount];
+  std::atomic<float> settingsMirror_[orvane::kMeterSettingCount];  // read by any thread
 
   // Audio thread only.
   float trimGainCurrent_ = 1.0f;

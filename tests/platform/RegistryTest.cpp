@@ -545,12 +545,19 @@ TEST_F(Registry, AWriterKilledAtAnyMomentLeavesOnlyWholeFiles) {
   // A host process killed while it saves the Global settings: whenever the
   // kill lands, every file in the folder is whole and holds one complete
   // batch, the one before the kill or a later one.
+  // Until one save is in place the kill waits for the writer to report
+  // its first: on a loaded machine a fixed delay may end every writer
+  // before it ever finished one.
   std::uint32_t next = 1, lastSeen = 0;
   std::mt19937 random(20);
   for (int round = 0; round < 25; ++round) {
+    int saved[2];
+    ASSERT_EQ(0, ::pipe(saved));
     const pid_t child = ::fork();
     ASSERT_NE(-1, child);
     if (child == 0) {
+      ::close(saved[0]);
+      ::signal(SIGPIPE, SIG_IGN);
       auto registry = store.open();
       for (std::uint32_t n = next;; ++n) {
         Binary4Value batch[27];
@@ -559,8 +566,17 @@ TEST_F(Registry, AWriterKilledAtAnyMomentLeavesOnlyWholeFiles) {
           std::memcpy(batch[i].bytes, &n, 4);
         }
         if (!registry->writeBinary4Values(batch, 27)) ::_exit(3);
+        // Nobody may be reading any more: the writer carries on regardless.
+        if (n == next && ::write(saved[1], "s", 1) < 0) {
+        }
       }
     }
+    ::close(saved[1]);
+    if (lastSeen == 0) {
+      char byte;
+      ASSERT_EQ(1, ::read(saved[0], &byte, 1)) << "the writer ended before its first save";
+    }
+    ::close(saved[0]);
     ::usleep(2000 + random() % 20000);
     ::kill(child, SIGKILL);
     int status = 0;

@@ -16,6 +16,9 @@ if [ -z "$scanner" ]; then
   echo "skipped: ardour-vst-scanner is not installed (Debian package ardour)"
   exit 77
 fi
+# The scanner lives beside Ardour's private libraries, which Ardour's own
+# launchers put on the library path first.
+export LD_LIBRARY_PATH=$(dirname "$scanner")${LD_LIBRARY_PATH:+:$LD_LIBRARY_PATH}
 rm -rf "$scratch" && mkdir -p "$scratch/cache" "$scratch/config" "$scratch/home"
 export XDG_CACHE_HOME=$scratch/cache XDG_CONFIG_HOME=$scratch/config HOME=$scratch/home
 # The scanner writes what it found into its cache folder.

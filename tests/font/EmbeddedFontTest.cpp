@@ -208,15 +208,13 @@ TEST(EmbeddedFontFile, DesignMetricsComeFromItsTablesAndDamagedBytesGiveNone) {
 }
 
 TEST_F(EmbeddedFont, ATapeLabelPaintsItsFirstTextOnceWhereEveryLaterPaintPutsIt) {
-  COffscreenContext* backCtx = COffscreenContext::create(nullptr, 506, 34);
-  ASSERT_NE(backCtx, nullptr);
-  backCtx->beginDraw();
-  backCtx->setFillColor(CColor(236, 226, 196));
-  backCtx->drawRect(CRect(0, 0, 506, 34), kDrawFilled);
-  backCtx->endDraw();
-  CBitmap* back = backCtx->getBitmap();
+  CBitmap* back = window_test::paintOffscreen(506, 34, [](CDrawContext* c) {
+    c->setFillColor(CColor(236, 226, 196));
+    c->drawRect(CRect(0, 0, 506, 34), kDrawFilled);
+  });
+  ASSERT_NE(back, nullptr);
   auto* label = new CZELTapeLabel(CRect(0, 0, 506, 34), nullptr, 69, back);
-  backCtx->forget();
+  back->forget();
   label->setText("Bass DI");
   CBitmap* first = drawOffscreen(label, 506, 34);
   EXPECT_FALSE(label->isDirty()) << "the first paint asks for no other";

@@ -93,14 +93,6 @@ void CZELTapeLabel::draw(CDrawContext* context) {
     context->setFont(fontID);
     context->setFontColor(fontColor);
     context->drawString(text.c_str(), textRect, horiTxtAlign, antialias);
-    if (!textDrawnOnce) {
-      // Paint once more, by the metrics that first layout has now given the
-      // font, so a label restored from a project looks as it did when typed.
-      textDrawnOnce = true;
-      setDirty(false);
-      setDirty(true);
-      return;
-    }
   }
   setDirty(false);
 }

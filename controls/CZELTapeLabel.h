@@ -45,7 +45,4 @@ class CZELTapeLabel : public CMyTextEdit {
   VSTGUI::CRect penRect;
   int32_t penCounter = 0;
   uint32_t lastPenStep = 0;
-  // The embedded font knows its own metrics only once it has laid out a
-  // text; the first text this label draws may sit by provisional ones.
-  bool textDrawnOnce = false;
 };

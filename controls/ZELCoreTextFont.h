@@ -6,6 +6,7 @@
 // installed on the user's machine and nothing is looked up by name.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 #include "toolkit/cfont.h"
@@ -29,15 +30,26 @@ struct ZELFontSource {
   std::string file;
 };
 
+// A TrueType file's design metrics in font units, as DirectWrite reports
+// them: the Windows ascent and descent, the horizontal header's line gap,
+// the cap height (0.7 of the ascent where the file gives none).
+struct ZELDesignMetrics {
+  double unitsPerEm = 0, ascent = 0, descent = 0, lineGap = 0, capHeight = 0;
+};
+// Reads them from the font file's bytes; false when the bytes hold no
+// well-formed head, hhea and OS/2 tables to read them from.
+bool readZELDesignMetrics(const void* bytes, size_t size, ZELDesignMetrics& out);
+
 class ZELCoreTextFont : public IPlatformFont, public IFontPainter {
  public:
   // size in pixels; style: kBoldFace and kItalicFace of CTxtFace.
   ZELCoreTextFont(UTF8StringPtr identifier, CCoord size, int32_t style, const ZELFontSource& source = {});
   ~ZELCoreTextFont() override;
 
-  // Before the first text is laid out these are the proportions the label
-  // was designed with (34.96, 8.74, 0, 25.12 at any size); afterwards the
-  // font's own design metrics scaled to the size.
+  // The font's own design metrics scaled to the size, read from its file
+  // when the font is made, so the first text drawn already stands where
+  // every later one does; the proportions the label was designed with
+  // (34.96, 8.74, 0, 25.12 at any size) while the font cannot be loaded.
   double getAscent() const override { return ascent; }
   double getDescent() const override { return descent; }
   double getLeading() const override { return leading; }
@@ -68,10 +80,12 @@ class ZELCoreTextFont : public IPlatformFont, public IFontPainter {
  private:
   void loadIntoPlatform();
   // Windows: a new IDWriteTextLayout of the text, or null; the first one
-  // also brings in the design metrics.
+  // also brings in DirectWrite's design metrics if the file gave none.
   void* makeLayout(UTF8StringPtr string);
   void takeDesignMetrics(double unitsPerEm, double designAscent, double designDescent, double lineGap,
                          double designCapHeight);
+  // Takes the metrics of the font file's bytes; false when they have none.
+  bool takeDesignMetrics(const void* bytes, size_t size);
 
   std::string identifier;
   std::wstring faceName;

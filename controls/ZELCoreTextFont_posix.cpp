@@ -5,7 +5,10 @@
 #include <cairo.h>
 #include <ft2build.h>
 #include FT_FREETYPE_H
-#include FT_TRUETYPE_TABLES_H
+
+#include <fstream>
+#include <iterator>
+#include <vector>
 
 #include "controls/ZELCoreTextFont.h"
 #include "toolkit/cairodrawcontext.h"
@@ -37,7 +40,6 @@ struct ZELCoreTextFont::Platform {
   cairo_scaled_font_t* scaled = nullptr;
   cairo_font_options_t* options = nullptr;
   bool tried = false;
-  bool metricsTaken = false;
 };
 
 void ZELCoreTextFont::loadIntoPlatform() {
@@ -81,7 +83,13 @@ void ZELCoreTextFont::loadIntoPlatform() {
   if (cairo_scaled_font_status(p.scaled) != CAIRO_STATUS_SUCCESS) {
     cairo_scaled_font_destroy(p.scaled);
     p.scaled = nullptr;
+    return;
   }
+  // The metrics from the same file's tables, as the Windows side reads
+  // them from the resource.
+  std::ifstream in(file, std::ios::binary);
+  std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  takeDesignMetrics(bytes.data(), bytes.size());
 }
 
 ZELCoreTextFont::~ZELCoreTextFont() {
@@ -97,35 +105,10 @@ bool ZELCoreTextFont::isLoaded() const { return platform && platform->scaled; }
 
 void* ZELCoreTextFont::getGdiFont(double) { return nullptr; }
 
-namespace {
-
-// The design metrics DirectWrite reports for a TrueType face: the Windows
-// ascent and descent, the horizontal header's line gap, the cap height.
-void designMetricsOf(FT_Face face, double& ascent, double& descent, double& gap, double& cap) {
-  ascent = face->ascender;
-  descent = -face->descender;
-  gap = 0;
-  cap = face->ascender * 0.7;
-  if (auto* os2 = static_cast<TT_OS2*>(FT_Get_Sfnt_Table(face, FT_SFNT_OS2))) {
-    ascent = os2->usWinAscent;
-    descent = os2->usWinDescent;
-    if (os2->version >= 2 && os2->sCapHeight > 0) cap = os2->sCapHeight;
-  }
-  if (auto* hhea = static_cast<TT_HoriHeader*>(FT_Get_Sfnt_Table(face, FT_SFNT_HHEA))) gap = hhea->Line_Gap;
-}
-
-}  // namespace
-
 CCoord ZELCoreTextFont::getStringWidth(CDrawContext*, UTF8StringPtr string, bool) {
   lastWidth = 0;
   Platform& p = *platform;
   if (!p.scaled || !string || !*string) return 0;
-  if (!p.metricsTaken) {
-    double a, d, g, c;
-    designMetricsOf(p.face, a, d, g, c);
-    takeDesignMetrics(p.face->units_per_EM, a, d, g, c);
-    p.metricsTaken = true;
-  }
   cairo_text_extents_t te;
   cairo_scaled_font_text_extents(p.scaled, validUtf8(string).c_str(), &te);
   lastWidth = te.x_advance;
@@ -136,7 +119,6 @@ void ZELCoreTextFont::drawString(CDrawContext* context, UTF8StringPtr string, co
   auto* cc = dynamic_cast<CairoDrawContext*>(context);
   Platform& p = *platform;
   if (!cc || !cc->getCairo() || !p.scaled || !string || !*string) return;
-  if (!p.metricsTaken) getStringWidth(context, string, antialias);
   cairo_t* cr = cc->getCairo();
   cairo_save(cr);
   cairo_set_scaled_font(cr, p.scaled);

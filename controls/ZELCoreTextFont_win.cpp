@@ -45,7 +45,7 @@ struct ZELCoreTextFont::Platform {
   IDWriteFontCollection* collection = nullptr;
   IDWriteTextFormat* format = nullptr;
   bool collectionFailed = false;
-  bool metricsTaken = false;
+  bool metricsTaken = false;  // from the resource's tables, or else from the first layout
 };
 
 void ZELCoreTextFont::loadIntoPlatform() {
@@ -62,6 +62,9 @@ void ZELCoreTextFont::loadIntoPlatform() {
     DWORD bytesSize = res ? SizeofResource(p.module, res) : 0;
     DWORD fonts = 0;
     if (bytes && bytesSize) p.memoryFont = AddFontMemResourceEx(bytes, bytesSize, nullptr, &fonts);
+    // The metrics from the font's own tables now, not from DirectWrite at
+    // the first layout: the first text drawn stands where all later ones do.
+    if (p.memoryFont && !p.metricsTaken) p.metricsTaken = takeDesignMetrics(bytes, bytesSize);
   }
   if (p.memoryFont && !p.gdiFont) getGdiFont(p.gdiScale);
 }

@@ -18,7 +18,7 @@ const char* const kUnchecked = nullptr;
 // of the panel, taking the strip as its bitmap.
 template <class T, class... A>
 T* place(Bench& b, int frames, CCoord w, CCoord h, A... args) {
-  CBitmap* strip = makeStrip(frames, w, h);
+  CBitmap* strip = makeGreyStrip(frames, w, h);
   T* c = b.add(new T(CRect(20, 10, 20 + w, 10 + h), &b.listener, args..., strip));
   if (strip) strip->forget();
   return c;
@@ -129,7 +129,7 @@ CControl* selector(Bench& b, float v) {
   return c;
 }
 CControl* holdSwitch(Bench& b, float v) {
-  CBitmap* strip = makeStrip(3, 60, 10);
+  CBitmap* strip = makeGreyStrip(3, 60, 10);
   auto* c = b.add(new CZELHorizontalSwitch(CRect(20, 10, 80, 20), &b.listener, 5, 3, 10, 3, strip));
   strip->forget();
   c->setValue(v);
@@ -179,7 +179,7 @@ namespace {
 
 // A 200-pixel horizontal slider (handle 20 × 20: 180 pixels of travel).
 CZELSliderAH* hSlider(Bench& b, float v, int32_t tag = 11) {
-  CBitmap* handle = makeStrip(1, 20, 20);
+  CBitmap* handle = makeGreyStrip(1, 20, 20);
   auto* c = b.add(new CZELSliderAH(CRect(20, 10, 220, 30), &b.listener, tag, 20, 220, handle, nullptr));
   handle->forget();
   c->setDefaultValue(0.5f);
@@ -188,7 +188,7 @@ CZELSliderAH* hSlider(Bench& b, float v, int32_t tag = 11) {
 }
 // The trim: vertical, 0.1 fine drag, 180 pixels of travel.
 CZELSliderAH* trim(Bench& b, float v, int active = 1) {
-  CBitmap* handle = makeStrip(1, 20, 20);
+  CBitmap* handle = makeGreyStrip(1, 20, 20);
   auto* c = b.add(new CZELSliderAH(CRect(20, 10, 40, 210), &b.listener, 1, 10, 210, handle, nullptr, CPoint(0, 0),
                                    kVertical | kBottom));
   handle->forget();

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "controls/ZELControls.h"
+#include "tests/support/WindowTestSupport.h"
 #ifndef _WIN32
 #include "toolkit/nativeframe.h"
 #endif
@@ -41,23 +42,7 @@ struct Clock : VSTGUIEditorInterface {
   uint32_t ticks = 1000;
 };
 
-// A film strip of `frames` frames of w × h, frame n filled with grey
-// 10 + 20 n, so that the drawn frame can be read back.
-inline CBitmap* makeStrip(int frames, CCoord w, CCoord h) {
-  COffscreenContext* ctx = COffscreenContext::create(nullptr, w, h * frames);
-  if (!ctx) return nullptr;
-  ctx->beginDraw();
-  for (int n = 0; n < frames; ++n) {
-    uint8_t g = static_cast<uint8_t>(10 + 20 * n);
-    ctx->setFillColor(CColor(g, g, g, 255));
-    ctx->drawRect(CRect(0, h * n, w, h * (n + 1)), kDrawFilled);
-  }
-  ctx->endDraw();
-  CBitmap* b = ctx->getBitmap();
-  b->remember();
-  ctx->forget();
-  return b;
-}
+using window_test::makeGreyStrip;
 
 // Draws the view alone and answers the frame its centre shows (-1 for
 // nothing drawn) and the opacity there.

@@ -94,7 +94,7 @@ TEST(TextEdits, ShowTheirValueThroughTheValueToTextFunction) {
 
 TEST(TapeLabel, WritesWithThePenWhileTheUserTypes) {
   Bench b;
-  CBitmap* back = makeStrip(1, 586, 39);
+  CBitmap* back = makeGreyStrip(1, 586, 39);
   auto* label = b.add(new CZELTapeLabel(CRect(17, 1, 523, 35), &b.listener, 69, back));
   back->forget();
   label->setText("Master Track");

@@ -28,42 +28,30 @@ constexpr int kTolerance = 24;  // levels of 255: anti-aliasing, not a misplaced
 CBitmap* makeFrames(int frames, CCoord w, CCoord h) {
   static const CColor palette[] = {CColor(90, 90, 100), CColor(230, 160, 40), CColor(60, 170, 90), CColor(70, 120, 220),
                                    CColor(200, 60, 60)};
-  COffscreenContext* ctx = COffscreenContext::create(nullptr, w, h * frames);
-  if (!ctx) return nullptr;
-  ctx->beginDraw();
-  for (int n = 0; n < frames; ++n) {
-    ctx->setFillColor(palette[n % 5]);
-    ctx->drawRect(CRect(0, h * n, w, h * (n + 1)), kDrawFilled);
-    ctx->setFrameColor(CColor(20, 20, 20));
-    ctx->drawRect(CRect(0, h * n, w, h * (n + 1)), kDrawStroked);
-    ctx->setFillColor(CColor(250, 250, 250));
-    CCoord x = (w - 4) * n / std::max(1, frames - 1);
-    ctx->drawRect(CRect(x, h * n + 1, x + 4, h * (n + 1) - 1), kDrawFilled);
-  }
-  ctx->endDraw();
-  CBitmap* b = ctx->getBitmap();
-  b->remember();
-  ctx->forget();
-  return b;
+  return paintOffscreen(w, h * frames, [&](CDrawContext* ctx) {
+    for (int n = 0; n < frames; ++n) {
+      ctx->setFillColor(palette[n % 5]);
+      ctx->drawRect(CRect(0, h * n, w, h * (n + 1)), kDrawFilled);
+      ctx->setFrameColor(CColor(20, 20, 20));
+      ctx->drawRect(CRect(0, h * n, w, h * (n + 1)), kDrawStroked);
+      ctx->setFillColor(CColor(250, 250, 250));
+      CCoord x = (w - 4) * n / std::max(1, frames - 1);
+      ctx->drawRect(CRect(x, h * n + 1, x + 4, h * (n + 1) - 1), kDrawFilled);
+    }
+  });
 }
 
 // The lag display's three frames: its face, then two overlays drawn over
 // the digits (marks of the step-up and step-down zones).
 CBitmap* makeLagFrames() {
-  COffscreenContext* ctx = COffscreenContext::create(nullptr, 26, 120);
-  if (!ctx) return nullptr;
-  ctx->beginDraw();
-  ctx->setFillColor(CColor(20, 22, 26));
-  ctx->drawRect(CRect(0, 0, 26, 40), kDrawFilled);
-  ctx->setFillColor(CColor(230, 160, 40));
-  ctx->drawRect(CRect(9, 42, 17, 48), kDrawFilled);
-  ctx->setFillColor(CColor(60, 170, 90));
-  ctx->drawRect(CRect(9, 112, 17, 118), kDrawFilled);
-  ctx->endDraw();
-  CBitmap* b = ctx->getBitmap();
-  b->remember();
-  ctx->forget();
-  return b;
+  return paintOffscreen(26, 120, [](CDrawContext* ctx) {
+    ctx->setFillColor(CColor(20, 22, 26));
+    ctx->drawRect(CRect(0, 0, 26, 40), kDrawFilled);
+    ctx->setFillColor(CColor(230, 160, 40));
+    ctx->drawRect(CRect(9, 42, 17, 48), kDrawFilled);
+    ctx->setFillColor(CColor(60, 170, 90));
+    ctx->drawRect(CRect(9, 112, 17, 118), kDrawFilled);
+  });
 }
 
 template <class T>

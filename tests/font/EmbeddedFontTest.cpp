@@ -4,9 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
+#include <cstring>
 #include <string>
+#include <vector>
 
 #include "controls/CZELCustomFont.h"
+#include "controls/CZELTapeLabel.h"
 #include "tests/font/FontTestSupport.h"
 #ifdef _WIN32
 #include <windows.h>
@@ -103,25 +107,125 @@ TEST_F(EmbeddedFont, FaceNameStyleAndWeightComeFromTheIdentifierAndStyle) {
   }
 }
 
-TEST_F(EmbeddedFont, StartsWithTheDesignedMetricsThenTakesTheFontsOwnScaledToTheSize) {
+TEST_F(EmbeddedFont, HasItsOwnMetricsScaledToTheSizeFromTheStartAndKeepsThemWhenItLaysOutText) {
   for (double size : {38.0, 11.0, 24.5}) {
     SCOPED_TRACE(size);
     auto* font = new CZELCustomFont(size);
     ZELCoreTextFont* core = font->getCoreTextFont();
     ASSERT_NE(core, nullptr);
     EXPECT_TRUE(core->isLoaded());
-    EXPECT_DOUBLE_EQ(core->getAscent(), 34.96);
-    EXPECT_DOUBLE_EQ(core->getDescent(), 8.74);
-    EXPECT_DOUBLE_EQ(core->getLeading(), 0);
-    EXPECT_DOUBLE_EQ(core->getCapHeight(), 25.12);
+    const double k = size / kUnitsPerEm;
+    const double made[] = {core->getAscent(), core->getDescent(), core->getLeading(), core->getCapHeight()};
+    EXPECT_NEAR(made[0], kAscent * k, 0.01);
+    EXPECT_NEAR(made[1], kDescent * k, 0.01);
+    EXPECT_NEAR(made[2], 0, 0.01);
+    EXPECT_NEAR(made[3], kCapHeight * k, 0.01);
     EXPECT_GT(core->getStringWidth(nullptr, "Master Track"), 0);
-    double k = size / kUnitsPerEm;
-    EXPECT_NEAR(core->getAscent(), kAscent * k, 0.01);
-    EXPECT_NEAR(core->getDescent(), kDescent * k, 0.01);
-    EXPECT_NEAR(core->getLeading(), 0, 0.01);
-    EXPECT_NEAR(core->getCapHeight(), kCapHeight * k, 0.01);
+    EXPECT_EQ(core->getAscent(), made[0]);
+    EXPECT_EQ(core->getDescent(), made[1]);
+    EXPECT_EQ(core->getLeading(), made[2]);
+    EXPECT_EQ(core->getCapHeight(), made[3]);
     font->forget();
   }
+}
+
+namespace {
+
+// The font file's bytes: the program's own resource under Windows (as the
+// plug-in reads it), the file natively.
+std::vector<uint8_t> fontFileBytes() {
+#ifdef _WIN32
+  HRSRC res = FindResourceW(nullptr, MAKEINTRESOURCEW(kZELFontResourceID), MAKEINTRESOURCEW(8));
+  HGLOBAL loaded = res ? LoadResource(nullptr, res) : nullptr;
+  auto* bytes = static_cast<const uint8_t*>(loaded ? LockResource(loaded) : nullptr);
+  return bytes ? std::vector<uint8_t>(bytes, bytes + SizeofResource(nullptr, res)) : std::vector<uint8_t>();
+#else
+  std::vector<uint8_t> bytes;
+  if (FILE* f = std::fopen(FONT_TEST_RESOURCES "/font/ZELOrvane.ttf", "rb")) {
+    uint8_t buf[4096];
+    for (size_t n; (n = std::fread(buf, 1, sizeof buf, f)) > 0;) bytes.insert(bytes.end(), buf, buf + n);
+    std::fclose(f);
+  }
+  return bytes;
+#endif
+}
+
+// Where the table of that tag lies in the file (0 when it is not listed).
+size_t tableOffset(const std::vector<uint8_t>& f, const char* tag) {
+  for (size_t i = 0, n = f[4] << 8 | f[5]; i < n; ++i) {
+    const uint8_t* e = &f[12 + 16 * i];
+    if (std::memcmp(e, tag, 4) == 0) return size_t(e[8]) << 24 | size_t(e[9]) << 16 | size_t(e[10]) << 8 | e[11];
+  }
+  return 0;
+}
+
+}  // namespace
+
+TEST(EmbeddedFontFile, DesignMetricsComeFromItsTablesAndDamagedBytesGiveNone) {
+  const std::vector<uint8_t> file = fontFileBytes();
+  ASSERT_GT(file.size(), 1000u) << "the font file";
+  ZELDesignMetrics m;
+  ASSERT_TRUE(readZELDesignMetrics(file.data(), file.size(), m));
+  EXPECT_EQ(m.unitsPerEm, kUnitsPerEm);
+  EXPECT_EQ(m.ascent, kAscent);
+  EXPECT_EQ(m.descent, kDescent);
+  EXPECT_EQ(m.lineGap, 0);
+  EXPECT_EQ(m.capHeight, kCapHeight);
+
+  const size_t head = tableOffset(file, "head"), os2 = tableOffset(file, "OS/2");
+  ASSERT_TRUE(head && os2);
+  // An OS/2 table of version 1 has no cap height: 0.7 of the ascender.
+  std::vector<uint8_t> v1 = file;
+  v1[os2 + 1] = 1;
+  ASSERT_TRUE(readZELDesignMetrics(v1.data(), v1.size(), m));
+  EXPECT_DOUBLE_EQ(m.capHeight, kAscent * 0.7);
+
+  struct Damage {
+    const char* what;
+    std::vector<uint8_t> bytes;
+  };
+  std::vector<uint8_t> noUnits = file, tooManyTables = file, pastTheEnd = file;
+  noUnits[head + 18] = noUnits[head + 19] = 0;
+  tooManyTables[4] = tooManyTables[5] = 0xff;
+  for (size_t i = 0, n = file[4] << 8 | file[5]; i < n; ++i)
+    if (std::memcmp(&pastTheEnd[12 + 16 * i], "OS/2", 4) == 0) pastTheEnd[12 + 16 * i + 8] = 0x7f;
+  const Damage damaged[] = {
+      {"empty", {}},
+      {"the directory alone", std::vector<uint8_t>(file.begin(), file.begin() + 12)},
+      {"cut inside the OS/2 table", std::vector<uint8_t>(file.begin(), file.begin() + os2 + 40)},
+      {"no units per em", noUnits},
+      {"OS/2 placed past the end", pastTheEnd},
+  };
+  for (const Damage& d : damaged) {
+    ZELDesignMetrics none;
+    EXPECT_FALSE(readZELDesignMetrics(d.bytes.data(), d.bytes.size(), none)) << d.what;
+  }
+  EXPECT_FALSE(readZELDesignMetrics(nullptr, 100, m));
+  // A directory that claims more tables than the file holds still finds
+  // those it lists, reading no further than the file goes.
+  EXPECT_TRUE(readZELDesignMetrics(tooManyTables.data(), tooManyTables.size(), m));
+  EXPECT_EQ(m.capHeight, kCapHeight);
+}
+
+TEST_F(EmbeddedFont, ATapeLabelPaintsItsFirstTextOnceWhereEveryLaterPaintPutsIt) {
+  CBitmap* back = window_test::paintOffscreen(506, 34, [](CDrawContext* c) {
+    c->setFillColor(CColor(236, 226, 196));
+    c->drawRect(CRect(0, 0, 506, 34), kDrawFilled);
+  });
+  ASSERT_NE(back, nullptr);
+  auto* label = new CZELTapeLabel(CRect(0, 0, 506, 34), nullptr, 69, back);
+  back->forget();
+  label->setText("Bass DI");
+  CBitmap* first = drawOffscreen(label, 506, 34);
+  EXPECT_FALSE(label->isDirty()) << "the first paint asks for no other";
+  CBitmap* second = drawOffscreen(label, 506, 34);
+  EXPECT_FALSE(inkOf(first).empty());
+  window_test::Comparison c = window_test::compare(first, second, 0);
+  EXPECT_TRUE(c.sameSize);
+  EXPECT_EQ(c.mismatches, 0) << "the first text moved on the second paint (worst " << c.worst << ")";
+  if (first) first->forget();
+  if (second) second->forget();
+  label->forget();
 }
 
 TEST_F(EmbeddedFont, TheLabelIsDrawnInItsOwnHandLikeTheReference) {

@@ -74,17 +74,36 @@ inline void expectMatchesReference(CBitmap* image, const std::string& name, cons
                                                   << " levels of the reference (worst " << c.worst << ")";
 }
 
-// The view drawn alone on a clear w × h picture (the caller forgets it).
-inline CBitmap* drawOffscreen(CView* view, int w, int h) {
+// A clear w × h picture with what `paint` draws on it (the caller forgets
+// it; null when no offscreen context can be had).
+template <class Paint>
+CBitmap* paintOffscreen(CCoord w, CCoord h, Paint paint) {
   COffscreenContext* ctx = COffscreenContext::create(nullptr, w, h);
   if (!ctx) return nullptr;
   ctx->beginDraw();
-  view->draw(ctx);
+  paint(ctx);
   ctx->endDraw();
   CBitmap* b = ctx->getBitmap();
   b->remember();
   ctx->forget();
   return b;
+}
+
+// The view drawn alone on a clear w × h picture.
+inline CBitmap* drawOffscreen(CView* view, int w, int h) {
+  return paintOffscreen(w, h, [view](CDrawContext* c) { view->draw(c); });
+}
+
+// A film strip of `frames` frames of w × h, frame n filled with grey
+// 10 + 20 n, so that the frame a control drew can be read back.
+inline CBitmap* makeGreyStrip(int frames, CCoord w, CCoord h) {
+  return paintOffscreen(w, h * frames, [&](CDrawContext* c) {
+    for (int n = 0; n < frames; ++n) {
+      uint8_t g = static_cast<uint8_t>(10 + 20 * n);
+      c->setFillColor(CColor(g, g, g, 255));
+      c->drawRect(CRect(0, h * n, w, h * (n + 1)), kDrawFilled);
+    }
+  });
 }
 
 // What the frame shows now, saved beside the program as name (the caller

@@ -3,6 +3,7 @@
 // begin-edit, value-changed and end-edit calls.
 #include <gtest/gtest.h>
 
+#include "tests/support/WindowTestSupport.h"
 #include "tests/toolkit/ToolkitTestSupport.h"
 #ifndef _WIN32
 #include "toolkit/nativeframe.h"
@@ -49,23 +50,7 @@ struct Bench {
   CViewContainer* box;
 };
 
-// A film strip of `frames` frames, each filled with its own grey level
-// (frame n: 10 + 20 n), to read back which frame a control drew.
-CBitmap* makeStrip(int frames, CCoord w, CCoord h) {
-  COffscreenContext* ctx = COffscreenContext::create(nullptr, w, h * frames);
-  if (!ctx) return nullptr;
-  ctx->beginDraw();
-  for (int n = 0; n < frames; ++n) {
-    uint8_t g = static_cast<uint8_t>(10 + 20 * n);
-    ctx->setFillColor(CColor(g, g, g, 255));
-    ctx->drawRect(CRect(0, h * n, w, h * (n + 1)), kDrawFilled);
-  }
-  ctx->endDraw();
-  CBitmap* b = ctx->getBitmap();
-  b->remember();
-  ctx->forget();
-  return b;
-}
+using window_test::makeGreyStrip;
 
 // Draws the view offscreen and answers the frame number its centre shows.
 int drawnFrame(CView* view) {
@@ -88,7 +73,7 @@ int drawnFrame(CView* view) {
 
 TEST(COnOffButton, ToggleOnEachLeftClickAndReportsTheGesture) {
   Bench b;
-  CBitmap* strip = makeStrip(2, 20, 10);
+  CBitmap* strip = makeGreyStrip(2, 20, 10);
   ASSERT_NE(strip, nullptr);
   auto* button = b.add(new COnOffButton(CRect(10, 10, 30, 20), &b.listener, 7, strip));
   strip->forget();
@@ -136,7 +121,7 @@ TEST(CKickButton, LetsGoWhenThePointerSlidesOff) {
 
 TEST(CSlider, FollowsADragOfTheHandleAndStopsAtItsEnds) {
   Bench b;
-  CBitmap* handle = makeStrip(1, 10, 20);
+  CBitmap* handle = makeGreyStrip(1, 10, 20);
   ASSERT_NE(handle, nullptr);
   // Span 20 … 130 with a 10-pixel handle: 100 pixels of travel.
   auto* slider = b.add(new CSlider(CRect(20, 10, 130, 30), &b.listener, 11, 20, 130, handle, nullptr));
@@ -159,7 +144,7 @@ TEST(CSlider, FollowsADragOfTheHandleAndStopsAtItsEnds) {
 
 TEST(CSlider, VerticalGrowsUpwardsAndShiftDragsFiner) {
   Bench b;
-  CBitmap* handle = makeStrip(1, 20, 10);
+  CBitmap* handle = makeGreyStrip(1, 20, 10);
   ASSERT_NE(handle, nullptr);
   auto* slider =
       b.add(new CSlider(CRect(10, 20, 30, 130), &b.listener, 1, 20, 130, handle, nullptr, CPoint(), kVertical | kBottom));
@@ -244,7 +229,7 @@ TEST(CAnimKnob, ControlClickResetsAndTheWheelClamps) {
 
 TEST(CAnimKnob, DrawsTheFrameOfItsValue) {
   Bench b;
-  CBitmap* strip = makeStrip(5, 20, 20);
+  CBitmap* strip = makeGreyStrip(5, 20, 20);
   ASSERT_NE(strip, nullptr);
   auto* knob = b.add(new CAnimKnob(CRect(0, 0, 20, 20), nullptr, 0, strip));
   strip->forget();
@@ -257,7 +242,7 @@ TEST(CAnimKnob, DrawsTheFrameOfItsValue) {
 
 TEST(CHorizontalSwitch, PicksThePositionUnderThePointer) {
   Bench b;
-  CBitmap* strip = makeStrip(3, 60, 10);
+  CBitmap* strip = makeGreyStrip(3, 60, 10);
   ASSERT_NE(strip, nullptr);
   auto* sw = b.add(new CHorizontalSwitch(CRect(10, 10, 70, 20), &b.listener, 87, 3, 10, 3, strip));
   strip->forget();
@@ -275,7 +260,7 @@ TEST(CHorizontalSwitch, PicksThePositionUnderThePointer) {
 
 TEST(CMovieBitmap, ShowsTheFrameNearestItsValueAndIgnoresTheMouse) {
   Bench b;
-  CBitmap* strip = makeStrip(3, 20, 10);
+  CBitmap* strip = makeGreyStrip(3, 20, 10);
   ASSERT_NE(strip, nullptr);
   auto* movie = b.add(new CMovieBitmap(CRect(0, 0, 20, 10), &b.listener, 66, strip));
   strip->forget();

@@ -153,6 +153,27 @@ void leave(vsthost::EditorWindow& w) {
   w.pump();
 }
 
+const wchar_t kSettingsKey[] = L"SOFTWARE\\Zelcraft\\ZELMETERS300";
+
+// A meter setting as the user's registry holds it; NaN when it holds none.
+float registryFloat(const wchar_t* name) {
+  float v = NAN;
+  DWORD size = sizeof v;
+  if (RegGetValueW(HKEY_CURRENT_USER, kSettingsKey, name, RRF_RT_REG_BINARY, nullptr, &v, &size) != ERROR_SUCCESS ||
+      size != 4)
+    return NAN;
+  return v;
+}
+
+// The prefix's registry without the meter settings, before the run and
+// after it, however it ends: each run starts from the defaults and proves
+// its own write.
+struct ForgetMeterSettings {
+  ForgetMeterSettings() { forget(); }
+  ~ForgetMeterSettings() { forget(); }
+  static void forget() { RegDeleteKeyW(HKEY_CURRENT_USER, kSettingsKey); }
+};
+
 HWND focusedEdit() {
   HWND f = GetFocus();
   wchar_t cls[16] = {0};
@@ -171,6 +192,9 @@ struct Project {
 
 TEST(Scenario, AHostProjectFromOpeningToReopening) {
   ASSERT_TRUE(library().vstPluginMain());
+#if defined(_WIN32)
+  ForgetMeterSettings forget;
+#endif
   vsthost::HostState hosts[2];
   std::unique_ptr<vsthost::Plugin> p[2];
   std::unique_ptr<vsthost::EditorWindow> w[2];
@@ -254,9 +278,10 @@ TEST(Scenario, AHostProjectFromOpeningToReopening) {
   }
 
 #if defined(_WIN32)
-  // 3. Instance 1 to the PPM with the meter selector's left key; its
-  // reference turned three notches with the wheel; instance 2 takes the
-  // session's new reference at its next refresh.
+  // 3. Instance 1 to the PPM with the meter selector's left key; on its
+  // back panel the reference turned three notches with the wheel; instance
+  // 2 takes the session's new reference, and the Global store is in the
+  // registry.
   {
     ASSERT_TRUE(w[0]->click(195 + 8, 150));
     leave(*w[0]);
@@ -265,11 +290,23 @@ TEST(Scenario, AHostProjectFromOpeningToReopening) {
     EXPECT_EQ(p[0]->text(effGetParamDisplay, kMeter), "PPM3");
     expectNoHintStanding(*w[0], 42001, "scenario-hint-after-selector.png");
     const float before = p[0]->getParameter(kPPMReference);
-    ASSERT_TRUE(w[0]->wheel(96 + 80, 8, 3));  // the front reference control
+    // The meter turned round with the selector's middle, the reference
+    // knob three notches up, the meter turned back with a click on an
+    // empty spot of the plate.
+    ASSERT_TRUE(w[0]->click(195 + 75, 150));
+    w[0]->mouseMove(300, 125);
+    idleBoth(*w[0], *w[1], 90);
+    EXPECT_TRUE(w[0]->savePNG(gShotDir + "/scenario-ppm-back-panel.png"));
+    ASSERT_TRUE(w[0]->wheel(24 + 21, 36 + 20, 3));
+    idleBoth(*w[0], *w[1], 60);
+    ASSERT_TRUE(w[0]->click(300, 125));
     leave(*w[0]);
     idleBoth(*w[0], *w[1], 90);
     const float after = p[0]->getParameter(kPPMReference);
     EXPECT_NEAR(after - before, 3.0f / 24.0f, 1e-4f);
+    // Closing the plate wrote the Global store, all of it, to the registry.
+    for (const wchar_t* name : {L"Appmreference", L"Avureference", L"Armsreference"})
+      EXPECT_TRUE(std::isfinite(registryFloat(name))) << "no registry value written for a meter setting";
     expectNoHintStanding(*w[0], 42001, "scenario-hint-after-wheel.png");
     // Instance 2 shows its VU meter; switched to its PPM, the panel's first
     // refresh brings the session's new reference, and the project carries

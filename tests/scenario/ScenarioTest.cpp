@@ -250,18 +250,37 @@ TEST(Scenario, AHostProjectFromOpeningToReopening) {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
       }
     });
-    int shots = 0;
+    // Meanwhile the user looks at instance 2's three meters in turn, with
+    // the meter selector's right key: VU, RMS, PPM and back to VU.
+    struct Moment {
+      double at;         // share of the programme played
+      const char* shot;  // what the window shows then, or a click
+      float meterAfter;  // the meter after the click
+    } moments[] = {{0.30, "scenario-vu-playing.png", 0},  {0.35, nullptr, 0.5f},
+                   {0.50, "scenario-rms-playing.png", 0}, {0.55, nullptr, 1.0f},
+                   {0.70, "scenario-ppm-playing.png", 0}, {0.75, nullptr, 0.0f}};
+    size_t next = 0;
+    const long total = (long)(frames / 256);
     while (!done.load()) {
-      idleBoth(*w[0], *w[1], 240);
+      idleBoth(*w[0], *w[1], 90);
       for (auto& plugin : p) expectNoBrokenTexts(*plugin, "while playing");
 #if defined(_WIN32)
-      // The panels at work, for the eye, once the programme is well under way.
-      if (shots == 0 && blocks.load() > (long)(frames / 256 / 3)) {
-        EXPECT_TRUE(w[1]->savePNG(gShotDir + "/scenario-vu-playing.png"));
-        ++shots;
+      if (next < sizeof moments / sizeof moments[0] && blocks.load() >= (long)(moments[next].at * total)) {
+        const Moment& m = moments[next++];
+        if (m.shot) {
+          EXPECT_TRUE(w[1]->savePNG(gShotDir + "/" + m.shot));
+        } else {
+          EXPECT_TRUE(w[1]->click(195 + 150 - 8, 150));
+          leave(*w[1]);
+          idleBoth(*w[0], *w[1], 60);
+          EXPECT_FLOAT_EQ(p[1]->getParameter(kMeter), m.meterAfter);
+        }
       }
 #endif
     }
+#if defined(_WIN32)
+    EXPECT_EQ(next, sizeof moments / sizeof moments[0]) << "the programme ended before the user was done";
+#endif
     audio.join();
     automation.join();
     idleBoth(*w[0], *w[1], 120);
@@ -274,7 +293,6 @@ TEST(Scenario, AHostProjectFromOpeningToReopening) {
           "audio thread, two instances, editors open: %zu blocks, median %.1f us, worst %.1f us (a block "
           "lasts %.0f us)\n",
           sorted.size(), sorted[sorted.size() / 2] * 1e6, sorted.back() * 1e6, 256 / 48000.0 * 1e6);
-    (void)shots;
   }
 
 #if defined(_WIN32)

@@ -153,6 +153,27 @@ void leave(vsthost::EditorWindow& w) {
   w.pump();
 }
 
+const wchar_t kSettingsKey[] = L"SOFTWARE\\Zelcraft\\ZELMETERS300";
+
+// A meter setting as the user's registry holds it; NaN when it holds none.
+float registryFloat(const wchar_t* name) {
+  float v = NAN;
+  DWORD size = sizeof v;
+  if (RegGetValueW(HKEY_CURRENT_USER, kSettingsKey, name, RRF_RT_REG_BINARY, nullptr, &v, &size) != ERROR_SUCCESS ||
+      size != 4)
+    return NAN;
+  return v;
+}
+
+// The prefix's registry without the meter settings, before the run and
+// after it, however it ends: each run starts from the defaults and proves
+// its own write.
+struct ForgetMeterSettings {
+  ForgetMeterSettings() { forget(); }
+  ~ForgetMeterSettings() { forget(); }
+  static void forget() { RegDeleteKeyW(HKEY_CURRENT_USER, kSettingsKey); }
+};
+
 HWND focusedEdit() {
   HWND f = GetFocus();
   wchar_t cls[16] = {0};
@@ -171,6 +192,9 @@ struct Project {
 
 TEST(Scenario, AHostProjectFromOpeningToReopening) {
   ASSERT_TRUE(library().vstPluginMain());
+#if defined(_WIN32)
+  ForgetMeterSettings forget;
+#endif
   vsthost::HostState hosts[2];
   std::unique_ptr<vsthost::Plugin> p[2];
   std::unique_ptr<vsthost::EditorWindow> w[2];
@@ -226,18 +250,37 @@ TEST(Scenario, AHostProjectFromOpeningToReopening) {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
       }
     });
-    int shots = 0;
+    // Meanwhile the user looks at instance 2's three meters in turn, with
+    // the meter selector's right key: VU, RMS, PPM and back to VU.
+    struct Moment {
+      double at;         // share of the programme played
+      const char* shot;  // what the window shows then, or a click
+      float meterAfter;  // the meter after the click
+    } moments[] = {{0.30, "scenario-vu-playing.png", 0},  {0.35, nullptr, 0.5f},
+                   {0.50, "scenario-rms-playing.png", 0}, {0.55, nullptr, 1.0f},
+                   {0.70, "scenario-ppm-playing.png", 0}, {0.75, nullptr, 0.0f}};
+    size_t next = 0;
+    const long total = (long)(frames / 256);
     while (!done.load()) {
-      idleBoth(*w[0], *w[1], 240);
+      idleBoth(*w[0], *w[1], 90);
       for (auto& plugin : p) expectNoBrokenTexts(*plugin, "while playing");
 #if defined(_WIN32)
-      // The panels at work, for the eye, once the programme is well under way.
-      if (shots == 0 && blocks.load() > (long)(frames / 256 / 3)) {
-        EXPECT_TRUE(w[1]->savePNG(gShotDir + "/scenario-vu-playing.png"));
-        ++shots;
+      if (next < sizeof moments / sizeof moments[0] && blocks.load() >= (long)(moments[next].at * total)) {
+        const Moment& m = moments[next++];
+        if (m.shot) {
+          EXPECT_TRUE(w[1]->savePNG(gShotDir + "/" + m.shot));
+        } else {
+          EXPECT_TRUE(w[1]->click(195 + 150 - 8, 150));
+          leave(*w[1]);
+          idleBoth(*w[0], *w[1], 60);
+          EXPECT_FLOAT_EQ(p[1]->getParameter(kMeter), m.meterAfter);
+        }
       }
 #endif
     }
+#if defined(_WIN32)
+    EXPECT_EQ(next, sizeof moments / sizeof moments[0]) << "the programme ended before the user was done";
+#endif
     audio.join();
     automation.join();
     idleBoth(*w[0], *w[1], 120);
@@ -250,13 +293,13 @@ TEST(Scenario, AHostProjectFromOpeningToReopening) {
           "audio thread, two instances, editors open: %zu blocks, median %.1f us, worst %.1f us (a block "
           "lasts %.0f us)\n",
           sorted.size(), sorted[sorted.size() / 2] * 1e6, sorted.back() * 1e6, 256 / 48000.0 * 1e6);
-    (void)shots;
   }
 
 #if defined(_WIN32)
-  // 3. Instance 1 to the PPM with the meter selector's left key; its
-  // reference turned three notches with the wheel; instance 2 takes the
-  // session's new reference at its next refresh.
+  // 3. Instance 1 to the PPM with the meter selector's left key; on its
+  // back panel the reference turned three notches with the wheel; instance
+  // 2 takes the session's new reference, and the Global store is in the
+  // registry.
   {
     ASSERT_TRUE(w[0]->click(195 + 8, 150));
     leave(*w[0]);
@@ -265,11 +308,23 @@ TEST(Scenario, AHostProjectFromOpeningToReopening) {
     EXPECT_EQ(p[0]->text(effGetParamDisplay, kMeter), "PPM3");
     expectNoHintStanding(*w[0], 42001, "scenario-hint-after-selector.png");
     const float before = p[0]->getParameter(kPPMReference);
-    ASSERT_TRUE(w[0]->wheel(96 + 80, 8, 3));  // the front reference control
+    // The meter turned round with the selector's middle, the reference
+    // knob three notches up, the meter turned back with a click on an
+    // empty spot of the plate.
+    ASSERT_TRUE(w[0]->click(195 + 75, 150));
+    w[0]->mouseMove(300, 125);
+    idleBoth(*w[0], *w[1], 90);
+    EXPECT_TRUE(w[0]->savePNG(gShotDir + "/scenario-ppm-back-panel.png"));
+    ASSERT_TRUE(w[0]->wheel(24 + 21, 36 + 20, 3));
+    idleBoth(*w[0], *w[1], 60);
+    ASSERT_TRUE(w[0]->click(300, 125));
     leave(*w[0]);
     idleBoth(*w[0], *w[1], 90);
     const float after = p[0]->getParameter(kPPMReference);
     EXPECT_NEAR(after - before, 3.0f / 24.0f, 1e-4f);
+    // Closing the plate wrote the Global store, all of it, to the registry.
+    for (const wchar_t* name : {L"Appmreference", L"Avureference", L"Armsreference"})
+      EXPECT_TRUE(std::isfinite(registryFloat(name))) << "no registry value written for a meter setting";
     expectNoHintStanding(*w[0], 42001, "scenario-hint-after-wheel.png");
     // Instance 2 shows its VU meter; switched to its PPM, the panel's first
     // refresh brings the session's new reference, and the project carries

@@ -13,11 +13,10 @@ root=$(dirname "$here")
 # What the 32-bit build must prove under emulation: the shipped DLL through
 # the test host (record layout, calling convention, exports, chunk, audio),
 # the Windows services it uses (registry, lock) and the editor in a real
-# window, and the end-to-end host scenario (with a 3-second programme). The
-# portable arithmetic is the same code the native and 64-bit builds test in
-# full; the toolkit's offscreen DirectWrite text is not drawn
+# window. The portable arithmetic is the same code the native and 64-bit
+# builds test in full; the toolkit's offscreen DirectWrite text is not drawn
 # under QEMU at all.
-emulated_tests='^(plugin_binary_tests|editor_window_tests|platform_tests|settings_tests|scenario_tests)$'
+emulated_tests='^(plugin_binary_tests|editor_window_tests|platform_tests|settings_tests)$'
 emulated_left_out='PluginThreads.AudioAutomationAndEditorIdlesTogether'
 
 passed=0; failed=0; skipped=0; status=0; reasons=()
@@ -53,7 +52,7 @@ for dir in "$@"; do
     fi
     if [ "$mode" = emulated ]; then
       run=$(count_tests "$dir" -R "$emulated_tests")
-      why="32-bit programs run here only under emulation: the 32-bit build runs its binary, platform, settings, window and scenario tests"
+      why="32-bit programs run here only under emulation: the 32-bit build runs its binary, platform, settings and window tests"
       echo "== $why; $((total - run)) of its $total tests are skipped"
       skipped=$((skipped + total - run)); reasons+=("$why")
       filter=(-R "$emulated_tests")

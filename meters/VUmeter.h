@@ -88,9 +88,9 @@ class VUmeter {
   double designRate_ = 44100.0;
 
   Relaxed<double> ref_{1.0};
-  double modelMs_ = 350.1;
+  Relaxed<double> modelMs_{350.1};
   Relaxed<int> type_{0};
-  double holdMs_ = 1000.0;
+  Relaxed<double> holdMs_{1000.0};
   Relaxed<float> holdLength_{44100.0f};
   Relaxed<double> decay_{0.0};
   double ledStep_ = 1.0;

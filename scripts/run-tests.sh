@@ -17,7 +17,9 @@ root=$(dirname "$here")
 # builds test in full; the toolkit's offscreen DirectWrite text is not drawn
 # under QEMU at all.
 emulated_tests='^(plugin_binary_tests|editor_window_tests|platform_tests|settings_tests)$'
-emulated_left_out='PluginThreads.AudioAutomationAndEditorIdlesTogether'
+# Tests left out under emulation, gtest names separated by colons: QEMU dies of signal 11 when two threads of
+# 32-bit Wine contend for one lock, so the tests built on contention stay out.
+emulated_left_out='PluginThreads.AudioAutomationAndEditorIdlesTogether:ProcessingLock.KeepsTwoBusyThreadsApart:ProcessingLock.GoesToTheNextTakerWhenItsOwnerEndedHoldingIt'
 
 passed=0; failed=0; skipped=0; status=0; reasons=()
 
@@ -58,7 +60,7 @@ for dir in "$@"; do
       filter=(-R "$emulated_tests")
       # Left out under emulation, each with its reason in the closing line.
       run_env=(GTEST_FILTER="-$emulated_left_out")
-      skipped=$((skipped + 1)); reasons+=("$emulated_left_out left out under emulation: QEMU running 32-bit Wine dies of signal 11 whenever two threads contend for one mutex, as a twenty-line program of two threads and a mutex does too (the test passes natively, in the 64-bit DLL and under ThreadSanitizer)")
+      skipped=$((skipped + $(tr -cd : <<<"$emulated_left_out" | wc -c) + 1)); reasons+=("${emulated_left_out//:/, } left out under emulation: QEMU running 32-bit Wine dies of signal 11 whenever two threads contend for one mutex, as a twenty-line program of two threads and a mutex does too (they pass natively, in the 64-bit DLL and under ThreadSanitizer)")
     fi
   fi
   if is_windows_build "$dir" && ! prepare_wine "$dir"; then

@@ -177,18 +177,7 @@ void ZELCoreTextFont::drawString(CDrawContext* context, UTF8StringPtr string, co
   if (!p.memoryFont) loadIntoPlatform();
   auto* layout = static_cast<IDWriteTextLayout*>(makeLayout(string));
   if (!layout) return;
-  // The point is the baseline: the layout's first line sits that far below
-  // its top.
-  DWRITE_LINE_METRICS line;
-  UINT32 lines = 0;
-  float baseline = static_cast<float>(ascent);
-  if (SUCCEEDED(layout->GetLineMetrics(&line, 1, &lines)) && lines > 0) baseline = line.baseline;
-  ID2D1RenderTarget* rt = dc->getRenderTarget();
-  rt->SetTextAntialiasMode(antialias ? D2D1_TEXT_ANTIALIAS_MODE_GRAYSCALE : D2D1_TEXT_ANTIALIAS_MODE_ALIASED);
-  D2D1_POINT_2F origin = D2D1::Point2F(static_cast<float>(point.x + context->getOffset().x),
-                                       static_cast<float>(point.y + context->getOffset().y) - baseline);
-  if (ID2D1SolidColorBrush* brush = dc->getBrush(context->getFontColor()))
-    rt->DrawTextLayout(origin, layout, brush, D2D1_DRAW_TEXT_OPTIONS_NONE);
+  dc->drawTextLayout(layout, point, static_cast<float>(ascent), antialias);
   layout->Release();
 }
 

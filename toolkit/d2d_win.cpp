@@ -199,17 +199,7 @@ class D2DFont : public IPlatformFont, public IFontPainter {
     if (!dc || !dc->isDrawing()) return;
     IDWriteTextLayout* layout = makeLayout(string);
     if (!layout) return;
-    // The layout's first baseline goes onto the point.
-    DWRITE_LINE_METRICS line;
-    UINT32 lines = 0;
-    float baseline = static_cast<float>(ascent);
-    if (SUCCEEDED(layout->GetLineMetrics(&line, 1, &lines)) && lines > 0) baseline = line.baseline;
-    ID2D1RenderTarget* rt = dc->getRenderTarget();
-    rt->SetTextAntialiasMode(antialias ? D2D1_TEXT_ANTIALIAS_MODE_GRAYSCALE : D2D1_TEXT_ANTIALIAS_MODE_ALIASED);
-    D2D1_POINT_2F origin = D2D1::Point2F(static_cast<float>(p.x + context->getOffset().x),
-                                         static_cast<float>(p.y + context->getOffset().y) - baseline);
-    if (ID2D1SolidColorBrush* b = dc->getBrush(context->getFontColor()))
-      rt->DrawTextLayout(origin, layout, b, D2D1_DRAW_TEXT_OPTIONS_NONE);
+    dc->drawTextLayout(layout, p, static_cast<float>(ascent), antialias);
     layout->Release();
   }
 
@@ -435,6 +425,23 @@ ID2D1SolidColorBrush* D2DDrawContext::getBrush(const CColor& color) {
   if (brush)
     brush->SetColor(D2D1::ColorF(color.red / 255.f, color.green / 255.f, color.blue / 255.f, effectiveAlpha(color)));
   return brush;
+}
+
+void D2DDrawContext::drawTextLayout(IDWriteTextLayout* layout, const CPoint& point, float fallbackBaseline,
+                                    bool antialias) {
+  if (!drawing || !layout) return;
+  // The point is the baseline: the layout's first line sits that far below
+  // its top.
+  DWRITE_LINE_METRICS line;
+  UINT32 lines = 0;
+  float baseline = fallbackBaseline;
+  if (SUCCEEDED(layout->GetLineMetrics(&line, 1, &lines)) && lines > 0) baseline = line.baseline;
+  renderTarget->SetTextAntialiasMode(antialias ? D2D1_TEXT_ANTIALIAS_MODE_GRAYSCALE
+                                               : D2D1_TEXT_ANTIALIAS_MODE_ALIASED);
+  D2D1_POINT_2F origin = D2D1::Point2F(static_cast<float>(point.x + getOffset().x),
+                                       static_cast<float>(point.y + getOffset().y) - baseline);
+  if (ID2D1SolidColorBrush* b = getBrush(getFontColor()))
+    renderTarget->DrawTextLayout(origin, layout, b, D2D1_DRAW_TEXT_OPTIONS_NONE);
 }
 
 void D2DDrawContext::drawLine(const CPoint& start, const CPoint& end) {

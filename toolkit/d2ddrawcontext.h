@@ -61,6 +61,10 @@ class D2DDrawContext : public COffscreenContext {
   bool isDrawing() const { return drawing; }
   // The shared brush, set to the colour with the global alpha applied.
   ID2D1SolidColorBrush* getBrush(const CColor& color);
+  // Draws a text layout in the font colour with its first line's baseline
+  // on the point (fallbackBaseline when the layout cannot say where that
+  // is). For font painters; does nothing outside beginDraw/endDraw.
+  void drawTextLayout(IDWriteTextLayout* layout, const CPoint& point, float fallbackBaseline, bool antialias);
   HRESULT getLastResult() const { return lastResult; }
 
  protected:

@@ -47,21 +47,42 @@ if(ORVANE_BUILD_TESTS AND NOT TARGET gtest)
   endforeach()
 endif()
 
-# orvane_test(<name> SOURCES <files...> LIBS <targets...> [LABELS <labels...>])
+# orvane_test(<name> SOURCES <files...> LIBS <targets...> [LABELS <labels...>]
+#             [ARGS <args...>] [WORKING_DIRECTORY <dir>] [BITMAPS] [DISPLAY] [PLUGIN])
 # One test program, run by ctest; under the Windows builds it runs in Wine.
+#   BITMAPS  the Windows program carries the plug-in's bitmaps as resources,
+#            as the DLL does (natively they are read from resources/).
+#   DISPLAY  the Windows program runs on a virtual display of its own: Wine's
+#            Direct2D draws through OpenGL and so needs an X server.
+#   PLUGIN   the test drives the shipped binary through the test host: it
+#            runs in the plug-in's folder once the plug-in is built, and the
+#            native plug-in keeps its per-user values in the build folder's
+#            XDG configuration folder, never the user's own.
 function(orvane_test name)
-  cmake_parse_arguments(T "" "WORKING_DIRECTORY" "SOURCES;LIBS;LABELS;ARGS" ${ARGN})
+  cmake_parse_arguments(T "BITMAPS;DISPLAY;PLUGIN" "WORKING_DIRECTORY" "SOURCES;LIBS;LABELS;ARGS" ${ARGN})
   if(NOT ORVANE_BUILD_TESTS)
     return()
   endif()
   if(ORVANE_SANITIZE STREQUAL "thread" AND NOT name IN_LIST ORVANE_THREAD_TESTS)
     return()
   endif()
-  add_executable(${name} ${T_SOURCES})
+  set(sources ${T_SOURCES})
+  if(T_BITMAPS AND WIN32)
+    enable_language(RC)
+    list(APPEND sources ${PROJECT_SOURCE_DIR}/resources/orvane.rc)
+  endif()
+  add_executable(${name} ${sources})
   orvane_sanitizer_defaults(${name})
   target_link_libraries(${name} PRIVATE ${T_LIBS} gmock gtest_main)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
+  if(T_BITMAPS AND WIN32)
+    target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/resources)
+  endif()
   set(wd ${CMAKE_CURRENT_BINARY_DIR})
+  if(T_PLUGIN)
+    set(wd ${ORVANE_PLUGIN_DIR})
+    add_dependencies(${name} orvane_plugin)
+  endif()
   if(T_WORKING_DIRECTORY)
     set(wd ${T_WORKING_DIRECTORY})
   endif()
@@ -69,6 +90,33 @@ function(orvane_test name)
   set_tests_properties(${name} PROPERTIES TIMEOUT 600)
   if(T_LABELS)
     set_tests_properties(${name} PROPERTIES LABELS "${T_LABELS}")
+  endif()
+  if(T_DISPLAY AND WIN32)
+    set_target_properties(${name} PROPERTIES CROSSCOMPILING_EMULATOR
+      "${PROJECT_SOURCE_DIR}/tests/toolkit/run-with-display.sh;${CMAKE_CROSSCOMPILING_EMULATOR}")
+  endif()
+  if(T_PLUGIN AND NOT WIN32)
+    set_tests_properties(${name} PROPERTIES ENVIRONMENT "XDG_CONFIG_HOME=${CMAKE_CURRENT_BINARY_DIR}/xdg-config")
+  endif()
+endfunction()
+
+# orvane_test_path(<var> <path>): a path of this machine as the test program
+# sees it: under Wine the Unix root is drive Z:.
+function(orvane_test_path var path)
+  if(WIN32)
+    set(${var} "Z:${path}" PARENT_SCOPE)
+  else()
+    set(${var} "${path}" PARENT_SCOPE)
+  endif()
+endfunction()
+
+# orvane_test_plugin_file(<var>): the shipped binary as the test host names
+# it from the plug-in's folder.
+function(orvane_test_plugin_file var)
+  if(WIN32)
+    set(${var} "${ORVANE_PLUGIN_NAME}.dll" PARENT_SCOPE)
+  else()
+    set(${var} "./${ORVANE_PLUGIN_NAME}.so" PARENT_SCOPE)
   endif()
 endfunction()
 

@@ -13,39 +13,20 @@
 #include <vector>
 
 #include "display/NeedleAngles.h"
+#include "tests/support/PluginTest.h"
 #include "tools/vsthost/VstHost.h"
 
 #if defined(_WIN32)
 #include <windows.h>
-#undef far  // old segment words the pixel counts below use as names
-#undef near
 #endif
 
 namespace {
 
-std::string gPluginPath;
+using plugin_test::Instance;
+using plugin_test::processSilence;
 std::string gArtworkDir;
 std::string gShotDir;
 std::string gReferenceDir;
-
-vsthost::PluginLibrary& library() {
-  static vsthost::PluginLibrary lib;
-  static bool loaded = lib.load(gPluginPath);
-  EXPECT_TRUE(loaded) << lib.error();
-  return lib;
-}
-
-struct Instance {
-  vsthost::HostState host;
-  vsthost::Plugin plugin{library().vstPluginMain(), host};
-};
-
-void processSilence(vsthost::Plugin& plugin, int blocks) {
-  std::vector<float> in(256, 0.0f), l(256), r(256);
-  float* ins[2] = {in.data(), in.data()};
-  float* outs[2] = {l.data(), r.data()};
-  for (int b = 0; b < blocks; ++b) plugin.process(ins, outs, 256);
-}
 
 // A 1 kHz sine of this peak for `seconds`, with the editor idled by the
 // host's 30 Hz timer in between, as a host plays and shows at once.
@@ -98,28 +79,13 @@ void expectShowsTheBackground(vsthost::EditorWindow& window, int height, const s
   }
 }
 
-// The meter area of a shot against a committed reference: a few pixels may
-// differ by a few levels (text and edges drawn on another machine), no
-// more.
+// The meter area of a shot (its first 169 rows) against a committed
+// reference.
 void expectPanelLooksLikeItsReference(const vsthost::Image& shot, const std::string& name) {
   EXPECT_TRUE(vsthost::writePNG(gShotDir + "/" + name, shot));
   vsthost::Image ref;
   ASSERT_TRUE(vsthost::readPNG(gReferenceDir + "/" + name, ref)) << "no reference: see " << gShotDir << "/" << name;
-  ASSERT_EQ(ref.width, shot.width);
-  ASSERT_GE(shot.height, 169);
-  ASSERT_GE(ref.height, 169);
-  int far = 0, near = 0;
-  for (int y = 0; y < 169; ++y)
-    for (int x = 0; x < shot.width; ++x) {
-      const uint8_t* a = &shot.bgra[(size_t(y) * shot.width + x) * 4];
-      const uint8_t* b = &ref.bgra[(size_t(y) * ref.width + x) * 4];
-      int d = 0;
-      for (int c = 0; c < 3; ++c) d = std::max(d, std::abs(a[c] - b[c]));
-      far += d > 64;
-      near += d > 8;
-    }
-  EXPECT_LE(far, 40) << name;
-  EXPECT_LE(near, 586 * 169 / 100) << name;
+  plugin_test::expectLooksAlike(shot, ref, name, 169);
 }
 
 // The needle's angle in view A of the VU panel, from what changed between a
@@ -291,7 +257,9 @@ TEST(EditorWindow, NeedleStandsAtZeroVuAndTheSelectorsKeysSwapThePanels) {
 #if defined(_WIN32)
 namespace {
 
-HWND frameWindowOf(vsthost::EditorWindow& window) { return GetWindow((HWND)window.parentWindow(), GW_CHILD); }
+using plugin_test::frameWindowOf;
+using plugin_test::kSettingsKey;
+using plugin_test::registryFloat;
 
 // Wheel notches as the system sends them: to the window with the focus, at
 // a point of the screen, with the keys held.
@@ -301,18 +269,6 @@ void wheel(HWND frame, int x, int y, int notches, WPARAM keys = 0) {
   for (int n = 0; n < std::abs(notches); ++n)
     SendMessageW(frame, WM_MOUSEWHEEL, MAKEWPARAM(keys, notches < 0 ? -WHEEL_DELTA : WHEEL_DELTA),
                  MAKELPARAM(p.x, p.y));
-}
-
-const wchar_t kSettingsKey[] = L"SOFTWARE\\Zelcraft\\ZELMETERS300";
-
-// A meter setting as the user's registry holds it; NaN when it holds none.
-float registryFloat(const wchar_t* name) {
-  float v = NAN;
-  DWORD size = sizeof v;
-  if (RegGetValueW(HKEY_CURRENT_USER, kSettingsKey, name, RRF_RT_REG_BINARY, nullptr, &v, &size) != ERROR_SUCCESS ||
-      size != 4)
-    return NAN;
-  return v;
 }
 
 // Leaves the prefix's registry without the reference the test wrote, even
@@ -380,17 +336,6 @@ TEST(EditorWindow, TheBackPanelEditsTheReferenceAndStoresItWhenClosed) {
 }
 
 int main(int argc, char** argv) {
-  testing::InitGoogleTest(&argc, argv);
-  for (int i = 1; i < argc; ++i) {
-    std::string a = argv[i];
-    if (a.rfind("--plugin=", 0) == 0) gPluginPath = a.substr(9);
-    if (a.rfind("--artwork=", 0) == 0) gArtworkDir = a.substr(10);
-    if (a.rfind("--shots=", 0) == 0) gShotDir = a.substr(8);
-    if (a.rfind("--references=", 0) == 0) gReferenceDir = a.substr(13);
-  }
-  if (gPluginPath.empty() || gArtworkDir.empty() || gShotDir.empty()) {
-    std::fprintf(stderr, "usage: editor_window_tests --plugin=PATH --artwork=DIR --shots=DIR\n");
-    return 2;
-  }
-  return RUN_ALL_TESTS();
+  return plugin_test::runTests(argc, argv, "editor_window_tests",
+                               {{"artwork", &gArtworkDir}, {"shots", &gShotDir}, {"references", &gReferenceDir}});
 }

@@ -11,6 +11,7 @@
 #include <new>
 #include <string>
 
+#include "tests/support/PluginTest.h"
 #include "tools/vsthost/VstHost.h"
 
 namespace {
@@ -36,7 +37,7 @@ void* allocate(std::size_t size) {
 // Out of line, so that the compiler does not pair free() with new.
 __attribute__((noinline)) void release(void* p) { std::free(p); }
 
-std::string gPluginPath;
+using plugin_test::gPluginPath;
 
 VstIntPtr VSTCALLBACK quietHost(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float) {
   return opcode == audioMasterVersion ? 2400 : 0;
@@ -115,15 +116,4 @@ TEST(ConstructionOutOfMemory, EveryFailedAllocationGivesNoInstanceOrAWorkingOne)
               refused, withoutEditor);
 }
 
-int main(int argc, char** argv) {
-  ::testing::InitGoogleTest(&argc, argv);
-  for (int i = 1; i < argc; ++i) {
-    std::string a = argv[i];
-    if (a.rfind("--plugin=", 0) == 0) gPluginPath = a.substr(9);
-  }
-  if (gPluginPath.empty()) {
-    std::fprintf(stderr, "usage: plugin_out_of_memory_tests --plugin=PATH\n");
-    return 2;
-  }
-  return RUN_ALL_TESTS();
-}
+int main(int argc, char** argv) { return plugin_test::runTests(argc, argv, "plugin_out_of_memory_tests", {}); }

@@ -11,31 +11,14 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/PluginTest.h"
 #include "tools/vsthost/VstHost.h"
 
 namespace {
 
-std::string gPluginPath;
+using plugin_test::Instance;
+using plugin_test::library;
 std::string gGoldenDir;
-
-}  // namespace
-
-// Shared with the other test files of this program.
-vsthost::PluginLibrary& pluginLibrary() {
-  static vsthost::PluginLibrary lib;
-  static bool loaded = lib.load(gPluginPath);
-  EXPECT_TRUE(loaded) << lib.error();
-  return lib;
-}
-
-namespace {
-
-vsthost::PluginLibrary& library() { return pluginLibrary(); }
-
-struct Instance {
-  vsthost::HostState host;
-  vsthost::Plugin plugin{library().vstPluginMain(), host};
-};
 
 std::vector<unsigned char> readFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
@@ -200,15 +183,5 @@ TEST(PluginBinary, InstancesOfOneProcessShareTheLastScopeAndMeter) {
 }
 
 int main(int argc, char** argv) {
-  ::testing::InitGoogleTest(&argc, argv);
-  for (int i = 1; i < argc; ++i) {
-    std::string a = argv[i];
-    if (a.rfind("--plugin=", 0) == 0) gPluginPath = a.substr(9);
-    if (a.rfind("--golden=", 0) == 0) gGoldenDir = a.substr(9);
-  }
-  if (gPluginPath.empty()) {
-    std::fprintf(stderr, "usage: plugin_binary_tests --plugin=PATH --golden=DIR\n");
-    return 2;
-  }
-  return RUN_ALL_TESTS();
+  return plugin_test::runTests(argc, argv, "plugin_binary_tests", {{"golden", &gGoldenDir}});
 }

@@ -12,13 +12,12 @@
 #include <thread>
 #include <vector>
 
+#include "tests/support/PluginTest.h"
 #include "tools/vsthost/VstHost.h"
-
-vsthost::PluginLibrary& pluginLibrary();
 
 TEST(PluginThreads, AudioAutomationAndEditorIdlesTogether) {
   vsthost::HostState host;
-  vsthost::Plugin plugin(pluginLibrary().vstPluginMain(), host);
+  vsthost::Plugin plugin(plugin_test::library().vstPluginMain(), host);
   ASSERT_TRUE(plugin.valid());
   plugin.start(48000, 256);
   plugin.setParameter(0, 1.0f);  // Process on: trim and filters in the path

@@ -19,6 +19,7 @@
 #include <thread>
 #include <vector>
 
+#include "tests/support/PluginTest.h"
 #include "tools/orvane-meter/TestSignal.h"
 #include "tools/vsthost/Measure.h"
 #include "tools/vsthost/VstHost.h"
@@ -29,17 +30,11 @@
 
 namespace {
 
-std::string gPluginPath;
+using plugin_test::library;
+using plugin_test::processSilence;
 std::string gShotDir;
 std::string gArtworkDir;
 double gSeconds = 12.0;  // of the test programme
-
-vsthost::PluginLibrary& library() {
-  static vsthost::PluginLibrary lib;
-  static bool loaded = lib.load(gPluginPath);
-  EXPECT_TRUE(loaded) << lib.error();
-  return lib;
-}
 
 // Where each instance's window stands: side by side, so neither covers
 // the other's pixels.
@@ -78,13 +73,6 @@ void expectNoBrokenTexts(vsthost::Plugin& p, const char* when) {
     EXPECT_EQ(lower.find("nan"), std::string::npos) << when << ": parameter " << i << " reads " << t;
     EXPECT_EQ(lower.find("inf"), std::string::npos) << when << ": parameter " << i << " reads " << t;
   }
-}
-
-void processSilence(vsthost::Plugin& p, int blocks) {
-  std::vector<float> in(256, 0.0f), l(256), r(256);
-  float* ins[2] = {in.data(), in.data()};
-  float* outs[2] = {l.data(), r.data()};
-  for (int b = 0; b < blocks; ++b) p.process(ins, outs, 256);
 }
 
 // Both windows idled by the host's 30 Hz timer for `ms`.
@@ -126,44 +114,16 @@ void expectNoHintStanding(vsthost::EditorWindow& w, int backgroundId, const std:
   if (::testing::Test::HasFailure()) vsthost::writePNG(gShotDir + "/" + name, shot);
 }
 
-// Two shots of the same window: a few pixels may differ by a few levels
-// (a needle that rests a hair apart), no more.
-void expectLooksTheSame(const vsthost::Image& a, const vsthost::Image& b, const std::string& name) {
-  ASSERT_EQ(a.width, b.width) << name;
-  ASSERT_EQ(a.height, b.height) << name;
-  int farOff = 0, nearOff = 0;
-  for (int y = 0; y < a.height; ++y)
-    for (int x = 0; x < a.width; ++x) {
-      const uint8_t* p = &a.bgra[(size_t(y) * a.width + x) * 4];
-      const uint8_t* q = &b.bgra[(size_t(y) * b.width + x) * 4];
-      int d = 0;
-      for (int c = 0; c < 3; ++c) d = std::max(d, std::abs(p[c] - q[c]));
-      farOff += d > 64;
-      nearOff += d > 8;
-    }
-  EXPECT_LE(farOff, 40) << name;
-  EXPECT_LE(nearOff, a.width * a.height / 100) << name;
-}
-
 // Wheel notches over a point and a real mouse away from the window after,
 // so nothing stays hovered.
 void leave(vsthost::EditorWindow& w) {
-  HWND frame = GetWindow((HWND)w.parentWindow(), GW_CHILD);
+  HWND frame = plugin_test::frameWindowOf(w);
   if (frame) SendMessageW(frame, WM_MOUSELEAVE, 0, 0);
   w.pump();
 }
 
-const wchar_t kSettingsKey[] = L"SOFTWARE\\Zelcraft\\ZELMETERS300";
-
-// A meter setting as the user's registry holds it; NaN when it holds none.
-float registryFloat(const wchar_t* name) {
-  float v = NAN;
-  DWORD size = sizeof v;
-  if (RegGetValueW(HKEY_CURRENT_USER, kSettingsKey, name, RRF_RT_REG_BINARY, nullptr, &v, &size) != ERROR_SUCCESS ||
-      size != 4)
-    return NAN;
-  return v;
-}
+using plugin_test::kSettingsKey;
+using plugin_test::registryFloat;
 
 // The prefix's registry without the meter settings, before the run and
 // after it, however it ends: each run starts from the defaults and proves
@@ -449,7 +409,7 @@ TEST(Scenario, AHostProjectFromOpeningToReopening) {
     ASSERT_TRUE(w[i]->capture(shot));
     const std::string name = "scenario-" + std::to_string(i + 1) + "-reopened.png";
     vsthost::writePNG(gShotDir + "/" + name, shot);
-    expectLooksTheSame(shotBefore[i], shot, name);
+    plugin_test::expectLooksAlike(shotBefore[i], shot, name);
   }
 #endif
   for (int i = 0; i < 2; ++i) {
@@ -469,16 +429,13 @@ TEST(Scenario, AHostProjectFromOpeningToReopening) {
 }
 
 int main(int argc, char** argv) {
-  testing::InitGoogleTest(&argc, argv);
-  for (int i = 1; i < argc; ++i) {
-    std::string a = argv[i];
-    if (a.rfind("--plugin=", 0) == 0) gPluginPath = a.substr(9);
-    if (a.rfind("--shots=", 0) == 0) gShotDir = a.substr(8);
-    if (a.rfind("--artwork=", 0) == 0) gArtworkDir = a.substr(10);
-    if (a.rfind("--seconds=", 0) == 0) gSeconds = std::atof(a.c_str() + 10);
-  }
-  if (gPluginPath.empty() || gShotDir.empty() || gArtworkDir.empty() || !(gSeconds > 0)) {
-    std::fprintf(stderr, "usage: scenario_tests --plugin=PATH --shots=DIR --artwork=DIR [--seconds=S]\n");
+  std::string seconds;
+  if (!plugin_test::takeOptions(argc, argv, "scenario_tests",
+                                {{"shots", &gShotDir}, {"artwork", &gArtworkDir}, {"seconds", &seconds, false}}))
+    return 2;
+  if (!seconds.empty()) gSeconds = std::atof(seconds.c_str());
+  if (!(gSeconds > 0)) {
+    std::fprintf(stderr, "scenario_tests: --seconds must be a positive number\n");
     return 2;
   }
   return RUN_ALL_TESTS();

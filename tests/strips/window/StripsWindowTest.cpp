@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/PluginTest.h"
 #include "tools/vsthost/VstHost.h"
 
 #if defined(_WIN32)
@@ -21,20 +22,8 @@ using window_test::click;
 
 namespace {
 
-std::string gPluginPath;
+using plugin_test::Instance;
 std::string gShotDir;
-
-vsthost::PluginLibrary& library() {
-  static vsthost::PluginLibrary lib;
-  static bool loaded = lib.load(gPluginPath);
-  EXPECT_TRUE(loaded) << lib.error();
-  return lib;
-}
-
-struct Instance {
-  vsthost::HostState host;
-  vsthost::Plugin plugin{library().vstPluginMain(), host};
-};
 
 #if defined(_WIN32)
 // The level (RMS) of a sine of `hz` after the plug-in, once the filters
@@ -60,7 +49,7 @@ void showAllStrips(vsthost::Plugin& plugin) {
   plugin.setParameter(15, 1.f);  // ShowLbl
 }
 
-HWND frameWindowOf(vsthost::EditorWindow& window) { return GetWindow((HWND)window.parentWindow(), GW_CHILD); }
+using plugin_test::frameWindowOf;
 
 // Keys as the keyboard sends them: down, the character, up; then Return.
 void typeAndReturn(HWND edit, const std::wstring& text) {
@@ -178,15 +167,5 @@ TEST(StripsWindow, ALabelWrittenOnTheTapeComesBackFromTheProject) {
 }
 
 int main(int argc, char** argv) {
-  testing::InitGoogleTest(&argc, argv);
-  for (int i = 1; i < argc; ++i) {
-    std::string a = argv[i];
-    if (a.rfind("--plugin=", 0) == 0) gPluginPath = a.substr(9);
-    if (a.rfind("--shots=", 0) == 0) gShotDir = a.substr(8);
-  }
-  if (gPluginPath.empty() || gShotDir.empty()) {
-    std::fprintf(stderr, "usage: strips_window_tests --plugin=PATH --shots=DIR\n");
-    return 2;
-  }
-  return RUN_ALL_TESTS();
+  return plugin_test::runTests(argc, argv, "strips_window_tests", {{"shots", &gShotDir}});
 }

@@ -1,8 +1,12 @@
 #include "core/AudioEffect.h"
 
+#include <atomic>
 #include <cstring>
 
 namespace {
+
+std::atomic<int> gLiveInstances{0};
+std::atomic<AudioEffect::LastInstanceClosedHandler> gLastInstanceClosed{nullptr};
 
 // The C entry points the host calls through the AEffect record. Each finds
 // the object and calls its operation of the same name. Nothing may unwind
@@ -36,6 +40,8 @@ VstIntPtr VSTCALLBACK dispatchThunk(AEffect* e, VstInt32 opcode, VstInt32 index,
     // The host lets go of the instance: it is destroyed here, after the
     // dispatcher has returned, so no member runs on a deleted object.
     delete effect;
+    if (AudioEffect::liveInstances() == 0)
+      if (AudioEffect::LastInstanceClosedHandler handler = gLastInstanceClosed.load()) guarded([&] { handler(); });
     return 1;
   }
   return result;
@@ -101,9 +107,14 @@ AudioEffect::AudioEffect(audioMasterCallback master, VstInt32 programs, VstInt32
   cEffect.version = 1;
   cEffect.processReplacing = processReplacingThunk;
   cEffect.processDoubleReplacing = processDoubleReplacingThunk;
+  gLiveInstances.fetch_add(1);
 }
 
-AudioEffect::~AudioEffect() = default;
+AudioEffect::~AudioEffect() { gLiveInstances.fetch_sub(1); }
+
+int AudioEffect::liveInstances() { return gLiveInstances.load(); }
+
+void AudioEffect::setLastInstanceClosedHandler(LastInstanceClosedHandler handler) { gLastInstanceClosed = handler; }
 
 void AudioEffect::setEditor(AEffEditor* newEditor) {
   editor = newEditor;

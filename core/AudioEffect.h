@@ -59,6 +59,15 @@ class AudioEffect {
 
   static AudioEffect* fromAeffect(AEffect* e) { return e ? static_cast<AudioEffect*>(e->object) : nullptr; }
 
+  // Instances of the process alive now.
+  static int liveInstances();
+  // Runs on the host's thread right after the host closed the last instance
+  // of the process (effClose): a host may unload the library next, so this
+  // is where what the library keeps for all its instances is let go of.
+  // Null (the default) runs nothing.
+  using LastInstanceClosedHandler = void (*)();
+  static void setLastInstanceClosedHandler(LastInstanceClosedHandler handler);
+
  protected:
   void setNumInputs(VstInt32 n) { cEffect.numInputs = n; }
   void setNumOutputs(VstInt32 n) { cEffect.numOutputs = n; }

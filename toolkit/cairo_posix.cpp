@@ -5,6 +5,7 @@
 #include <string>
 
 #include "toolkit/cairodrawcontext.h"
+#include "toolkit/cfont.h"
 #include "toolkit/platformsupport.h"
 
 namespace VSTGUI {
@@ -196,6 +197,9 @@ void setResourceModule(void* moduleHandle) { gResourceModule = moduleHandle; }
 void* getResourceModule() { return gResourceModule; }
 void setResourceFolder(UTF8StringPtr path) { resourceFolder() = path && *path ? path : "."; }
 UTF8StringPtr getResourceFolder() { return resourceFolder().c_str(); }
+
+// Nothing process-wide here but the stock fonts' platform fonts.
+void releasePlatformResources() { CFontDesc::cleanup(); }
 
 uint32_t getPlatformTicks() {
   using namespace std::chrono;

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "toolkit/d2ddrawcontext.h"
+#include "toolkit/cfont.h"
 #include "toolkit/platformsupport.h"
 
 namespace VSTGUI {
@@ -292,6 +293,15 @@ void* getResourceModule() { return gModule ? gModule : GetModuleHandleW(nullptr)
 void setResourceFolder(UTF8StringPtr) {}
 UTF8StringPtr getResourceFolder() { return ""; }
 uint32_t getPlatformTicks() { return GetTickCount(); }
+
+void releasePlatformResources() {
+  CFontDesc::cleanup();
+  Factories& f = factories();
+  release(f.d2d);
+  release(f.dwrite);
+  release(f.wic);
+  f.d2dTried = f.dwriteTried = f.wicTried = false;
+}
 
 IPlatformBitmap* IPlatformBitmap::createFromResource(int32_t resourceID) {
   IWICImagingFactory* wic = getWICFactory();

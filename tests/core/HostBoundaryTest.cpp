@@ -94,3 +94,50 @@ TEST(HostBoundary, TheGlobalSaveIsOneBatchOfAllTwentySevenSettingsInOrder) {
   }
   RecordingHost::current() = nullptr;
 }
+
+namespace {
+int gLastClosedCalls = 0;
+int gInstancesSeenByHandler = -1;
+void countLastClosed() {
+  ++gLastClosedCalls;
+  gInstancesSeenByHandler = AudioEffect::liveInstances();
+}
+void throwOnLastClosed() { throw std::bad_alloc(); }
+struct HandlerScope {
+  explicit HandlerScope(AudioEffect::LastInstanceClosedHandler h) {
+    gLastClosedCalls = 0;
+    AudioEffect::setLastInstanceClosedHandler(h);
+  }
+  ~HandlerScope() { AudioEffect::setLastInstanceClosedHandler(nullptr); }
+};
+}  // namespace
+
+// The library-wide clean-up runs once the host has closed every instance,
+// not before (another instance may still have its window open), and once
+// per time the count reaches none; one that throws still closes.
+TEST(HostBoundary, TheLastInstanceClosedHandlerRunsWhenTheHostClosesTheLastInstance) {
+  HandlerScope scope(&countLastClosed);
+  orvane::MemoryRegistry registry;
+  orvane::SharedSettings shared{registry};
+  const int before = AudioEffect::liveInstances();
+  ASSERT_EQ(before, 0) << "no instance may outlive its test";
+  auto close = [](Templete* t) {
+    AEffect* e = t->getAeffect();
+    return e->dispatcher(e, effClose, 0, 0, nullptr, 0);
+  };
+  Templete* a = new Templete(nullptr, shared);
+  Templete* b = new Templete(nullptr, shared);
+  EXPECT_EQ(AudioEffect::liveInstances(), 2);
+  EXPECT_EQ(close(a), 1);
+  EXPECT_EQ(gLastClosedCalls, 0) << "an instance is still open";
+  EXPECT_EQ(close(b), 1);
+  EXPECT_EQ(gLastClosedCalls, 1);
+  EXPECT_EQ(gInstancesSeenByHandler, 0);
+  // A new track after that: made and closed again, the handler runs again.
+  EXPECT_EQ(close(new Templete(nullptr, shared)), 1);
+  EXPECT_EQ(gLastClosedCalls, 2);
+
+  AudioEffect::setLastInstanceClosedHandler(&throwOnLastClosed);
+  EXPECT_EQ(close(new Templete(nullptr, shared)), 1);
+  EXPECT_EQ(AudioEffect::liveInstances(), 0);
+}

@@ -36,6 +36,13 @@ size_t workingSetBytes() {
   return pmc.WorkingSetSize;
 }
 
+size_t committedBytes() {
+  PROCESS_MEMORY_COUNTERS pmc = {};
+  pmc.cb = sizeof pmc;
+  if (!GetProcessMemoryInfo(GetCurrentProcess(), &pmc, sizeof pmc)) return 0;
+  return pmc.PagefileUsage;
+}
+
 namespace {
 
 BOOL CALLBACK countChild(HWND, LPARAM counter) {
@@ -84,6 +91,15 @@ size_t workingSetBytes() {
     std::fclose(f);
   }
   return (size_t)resident * (size_t)sysconf(_SC_PAGESIZE);
+}
+
+size_t committedBytes() {
+  long pages = 0;
+  if (FILE* f = std::fopen("/proc/self/statm", "r")) {
+    if (std::fscanf(f, "%ld", &pages) != 1) pages = 0;
+    std::fclose(f);
+  }
+  return (size_t)pages * (size_t)sysconf(_SC_PAGESIZE);
 }
 
 GuiObjects guiObjects() {

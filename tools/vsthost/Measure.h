@@ -19,6 +19,10 @@ double nowSeconds();
 // Bytes the process holds in memory now: the working set on Windows, the
 // resident set natively.
 size_t workingSetBytes();
+// Bytes of memory the process has committed: its private bytes on Windows,
+// its whole address space natively. Memory a library left behind when it
+// was unloaded shows here even where the system has paged it out.
+size_t committedBytes();
 
 // Window-system objects the process has alive. On Windows the GDI objects
 // come from the system's own count, or, where that answers 0 (Wine), from

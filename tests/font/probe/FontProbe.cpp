@@ -90,6 +90,7 @@ extern "C" __declspec(dllexport) int probeCycle(HWND host) {
 // The DirectWrite loader objects still alive in this library.
 extern "C" __declspec(dllexport) int probeLiveLoaderObjects() { return liveResourceFontObjects(); }
 
-// What a plug-in does before it is unloaded: the toolkit's shared fonts let
-// go of their platform objects.
-extern "C" __declspec(dllexport) void probeShutdown() { CFontDesc::cleanup(); }
+// What the plug-in does when its last instance closes, before the host may
+// unload it: the toolkit lets go of its shared fonts' platform objects and
+// its factories.
+extern "C" __declspec(dllexport) void probeShutdown() { releasePlatformResources(); }

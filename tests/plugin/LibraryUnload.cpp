@@ -56,6 +56,10 @@ TEST(LibraryUnload, LoadingShowingAndUnloadingAgainAndAgainLeavesNothingBehind) 
   for (int i = 0; i < tracks; ++i) oneTrack();
   const double perTrack = (committedMiB() - before) / tracks;
   std::printf("%d load/show/unload cycles: committed memory %+.2f MiB per cycle\n", tracks, perTrack);
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "AddressSanitizer keeps freed memory in quarantine, so the address space grows by design; "
+                  "its own leak check judges this build";
+#endif
   // A drawing factory left behind holds a Direct3D device under Wine, some
   // 200 MiB; the library's own data is well under a megabyte.
   EXPECT_LT(perTrack, 8.0);

@@ -438,5 +438,5 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "scenario_tests: --seconds must be a positive number\n");
     return 2;
   }
-  return RUN_ALL_TESTS();
+  return plugin_test::runAllTests();
 }

@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <initializer_list>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -78,9 +79,25 @@ inline bool takeOptions(int argc, char** argv, const char* program, std::initial
   return complete;
 }
 
+// Every test, and with ORVANE_TEST_KEEP_INSTANCE set one more instance
+// open all along, as a host with another track keeps one: the drawing
+// factories are then made once for the program instead of again after each
+// test's last instance. The emulated 32-bit run sets it, since QEMU running
+// 32-bit Wine dies of signal 11 when a Direct2D factory, with the Direct3D
+// device and threads behind it, is made again and again.
+inline int runAllTests() {
+  std::unique_ptr<Instance> keeper;
+  const char* keep = std::getenv("ORVANE_TEST_KEEP_INSTANCE");
+  if (keep && *keep && std::string(keep) != "0") {
+    keeper = std::make_unique<Instance>();
+    std::printf("one more instance is kept open throughout (ORVANE_TEST_KEEP_INSTANCE)\n");
+  }
+  return RUN_ALL_TESTS();
+}
+
 // main() of such a program: its options, then every test.
 inline int runTests(int argc, char** argv, const char* program, std::initializer_list<Option> options) {
-  return takeOptions(argc, argv, program, options) ? RUN_ALL_TESTS() : 2;
+  return takeOptions(argc, argv, program, options) ? runAllTests() : 2;
 }
 
 // Two shots of the editor, over their first `rows` rows (all when 0): a few

@@ -29,19 +29,20 @@ double median(std::vector<double>& v) {
 
 #if defined(_WIN32)
 
-size_t workingSetBytes() {
+namespace {
+
+// The system's memory counters of this process; all zero when it has none.
+PROCESS_MEMORY_COUNTERS memoryCounters() {
   PROCESS_MEMORY_COUNTERS pmc = {};
   pmc.cb = sizeof pmc;
-  if (!GetProcessMemoryInfo(GetCurrentProcess(), &pmc, sizeof pmc)) return 0;
-  return pmc.WorkingSetSize;
+  if (!GetProcessMemoryInfo(GetCurrentProcess(), &pmc, sizeof pmc)) return PROCESS_MEMORY_COUNTERS{};
+  return pmc;
 }
 
-size_t committedBytes() {
-  PROCESS_MEMORY_COUNTERS pmc = {};
-  pmc.cb = sizeof pmc;
-  if (!GetProcessMemoryInfo(GetCurrentProcess(), &pmc, sizeof pmc)) return 0;
-  return pmc.PagefileUsage;
-}
+}  // namespace
+
+size_t workingSetBytes() { return memoryCounters().WorkingSetSize; }
+size_t committedBytes() { return memoryCounters().PagefileUsage; }
 
 namespace {
 
@@ -84,23 +85,26 @@ GuiObjects guiObjects() {
 
 #else
 
-size_t workingSetBytes() {
-  long pages = 0, resident = 0;
+namespace {
+
+// The kernel's page counts of this process: its whole address space and
+// what of it is resident; both zero when they cannot be read.
+struct PageCounts {
+  long size = 0, resident = 0;
+};
+PageCounts pageCounts() {
+  PageCounts c;
   if (FILE* f = std::fopen("/proc/self/statm", "r")) {
-    if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2) resident = 0;
+    if (std::fscanf(f, "%ld %ld", &c.size, &c.resident) != 2) c = PageCounts();
     std::fclose(f);
   }
-  return (size_t)resident * (size_t)sysconf(_SC_PAGESIZE);
+  return c;
 }
 
-size_t committedBytes() {
-  long pages = 0;
-  if (FILE* f = std::fopen("/proc/self/statm", "r")) {
-    if (std::fscanf(f, "%ld", &pages) != 1) pages = 0;
-    std::fclose(f);
-  }
-  return (size_t)pages * (size_t)sysconf(_SC_PAGESIZE);
-}
+}  // namespace
+
+size_t workingSetBytes() { return (size_t)pageCounts().resident * (size_t)sysconf(_SC_PAGESIZE); }
+size_t committedBytes() { return (size_t)pageCounts().size * (size_t)sysconf(_SC_PAGESIZE); }
 
 GuiObjects guiObjects() {
   GuiObjects g;

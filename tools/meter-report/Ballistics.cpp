@@ -212,6 +212,7 @@ void measureVu(Figures& fig, Traces* traces) {
     for (std::size_t i = on - static_cast<std::size_t>(kRate); i < on; ++i) steady += needle[i];
     steady /= kRate;
     const std::string k = type == 0 ? "vu.a." : "vu.b.";
+    fig.set(k + "reference_dbfs", dB(vu.referenceAmplitude()), kDbTolerance);
     fig.set(k + "integration_ms", vu.modelIntegrationMs() / 1.167, kMsTolerance);
     fig.set(k + "steady", steady, kRatioTolerance);
     fig.set(k + "rise99_ms", crossingMs(needle, 0, 0.99 * steady, true, kRate), kMsTolerance);

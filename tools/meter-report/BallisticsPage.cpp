@@ -51,9 +51,9 @@ void vuSection(std::string& p, const Figures& f) {
   p += "## VU meter\n\n";
   p += fmt(
       "First-run settings: reference %.1f dBFS, integration %.0f ms. The signal: a 1 kHz sine at the reference level "
-      "(0 VU) switched on from rest for 4 s, then silence, at %.0f kHz. The steady reading is the mean over the "
-      "tone's last second; the needle's moving coil reads a sine's average, so it settles at %.4f of the "
-      "reference (%.2f dB), the same for both needle types.\n\n",
+      "(0 VU) switched on from rest for 4 s, then silence, at %.0f kHz. The steady reading, the mean over the "
+      "tone's last second, is %.4f of the reference (%.2f dB) for both needle types: the moving coil reads "
+      "the rectified average, scaled so that a sine at the reference reads about 0 VU.\n\n",
       f.get("vu.a.reference_dbfs"), f.get("vu.a.integration_ms"), kRate / 1000.0, f.get("vu.a.steady"),
       20.0 * std::log10(f.get("vu.a.steady")));
   p += "| | Type A | Type B | IEC 60268-17 |\n|---|---|---|---|\n";

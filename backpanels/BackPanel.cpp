@@ -140,7 +140,10 @@ void BackPanel::settingChanged(int32_t index, float value) {
 
 void BackPanel::controlChanged(CControl* control) {
   if (!visible || !control || control->getTag() != kScopeIndex) return;
-  effect.setParameter(kScopeIndex, control->getValue());
+  // The scope is a host parameter: the editor has already sent it to the
+  // effect (and to the host's automation) before the panels hear of the
+  // control. Sending it again would switch every engine's scope twice and
+  // reload each store for nothing.
   control->setDirty();
 }
 

@@ -36,3 +36,20 @@ TEST(FrontPanel, AResetClickOnTheReferenceKnobPutsTheMetersDefaultBack) {
     }
   }
 }
+
+// A scope picked on the plate or on the front reaches the effect once: the
+// editor sends it as the host parameter it is, and nothing sends it again.
+TEST(FrontPanel, AScopePickedOnThePlateOrTheFrontReachesTheEffectOnce) {
+  for (bool onPlate : {true, false}) {
+    Rig r(0);
+    r.f.setParameter(2, 0.0f);
+    if (onPlate) r.flip();
+    auto* editor = r.f.clocked();
+    const int before = editor->echoes[2].load();
+    const size_t automated = r.f.host.automated.size();
+    r.click(32, 6);  // the third choice, Instance
+    EXPECT_FLOAT_EQ(r.f.effect->getParameter(2), 1.0f) << onPlate;
+    EXPECT_EQ(editor->echoes[2].load() - before, 1) << (onPlate ? "plate" : "front");
+    EXPECT_EQ(r.f.host.automated.size() - automated, 1u) << "and the host records it once";
+  }
+}

@@ -63,7 +63,8 @@ bool BackPanel::attach(CViewContainer* newParent, CBitmap* background) {
   {
     CBitmap* b = new CBitmap(CResourceDescription(kScopeSelectorBitmap));
     const CCoord rowHeight = b->getHeight() / 3;
-    selector = new CZELCalibrationControl(CRect(0, 1, selectorWidth(), 1 + rowHeight), editor, kScopeIndex, b);
+    selector = new CZELCalibrationControl(CRect(0, kBackScopeSelectorTop, selectorWidth(), kBackScopeSelectorTop + rowHeight),
+                                          editor, kScopeIndex, b);
     selector->setValue(effect.getParameter(kScopeIndex));
     container->addView(selector);
     b->forget();
@@ -96,7 +97,7 @@ void BackPanel::detach() {
 void BackPanel::loadScope() {
   const float scope = effect.getParameter(kScopeIndex);
   if (selector) {
-    selector->setViewSize(CRect(0, 1, selectorWidth(), 12));
+    selector->setViewSize(CRect(0, kBackScopeSelectorTop, selectorWidth(), kBackScopeSelectorTop + 11));
     selector->setMouseableArea(selector->getViewSize());
     selector->setValue(scope);
     selector->invalid();

@@ -63,8 +63,8 @@ bool BackPanel::attach(CViewContainer* newParent, CBitmap* background) {
   {
     CBitmap* b = new CBitmap(CResourceDescription(kScopeSelectorBitmap));
     const CCoord rowHeight = b->getHeight() / 3;
-    selector = new CZELCalibrationControl(CRect(0, kBackScopeSelectorTop, selectorWidth(), kBackScopeSelectorTop + rowHeight),
-                                          editor, kScopeIndex, b);
+    selector = new CZELCalibrationControl(
+        CRect(0, kBackScopeSelectorTop, selectorWidth(), kBackScopeSelectorTop + rowHeight), editor, kScopeIndex, b);
     selector->setValue(effect.getParameter(kScopeIndex));
     container->addView(selector);
     b->forget();

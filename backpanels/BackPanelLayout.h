@@ -68,14 +68,20 @@ inline constexpr float kBackLit[5] = {0.3f, 0.4f, 0.5f, 0.6f, 0.7f};
 constexpr KnobSteps knobSteps(BackControl kind) {
   using namespace backlayout;
   switch (kind) {
-    case BackControl::kVuBackLitKnob: return {5, kBackLit};
+    case BackControl::kVuBackLitKnob:
+      return {5, kBackLit};
     case BackControl::kVuLedRefKnob:
-    case BackControl::kPpmLedRefKnob: return {4, kLedRef};
+    case BackControl::kPpmLedRefKnob:
+      return {4, kLedRef};
     case BackControl::kVuOverLedKnob:
-    case BackControl::kPpmOverLedKnob: return {10, kVuOvers};
-    case BackControl::kRmsLedRefKnob: return {7, kRmsOverLevel};
-    case BackControl::kRmsOverLedKnob: return {10, kRmsOvers};
-    default: return {0, nullptr};
+    case BackControl::kPpmOverLedKnob:
+      return {10, kVuOvers};
+    case BackControl::kRmsLedRefKnob:
+      return {7, kRmsOverLevel};
+    case BackControl::kRmsOverLedKnob:
+      return {10, kRmsOvers};
+    default:
+      return {0, nullptr};
   }
 }
 
@@ -176,9 +182,8 @@ inline constexpr BackControlRow kRmsControls[] = {
     {80, K::kOnOff, 41007, 532, 12, 0, 0, nullptr},
 };
 inline constexpr BackLabelRow kRmsLabels[] = {
-    {72, {44, 77, 106, 91}, "0 dBFS"},   {74, {143, 76, 195, 90}, "300 ms"},
-    {73, {18, 154, 70, 168}, "300 ms"},  {75, {114, 154, 166, 168}, "0.1 s"},
-    {76, {208, 154, 260, 168}, "0.1 s"},
+    {72, {44, 77, 106, 91}, "0 dBFS"},   {74, {143, 76, 195, 90}, "300 ms"},  {73, {18, 154, 70, 168}, "300 ms"},
+    {75, {114, 154, 166, 168}, "0.1 s"}, {76, {208, 154, 260, 168}, "0.1 s"},
 };
 
 template <size_t N, size_t M>
@@ -195,7 +200,10 @@ inline constexpr BackPanelTable kRms = table("RMS", 1, 41000, kRmsControls, kRms
 
 // By meter type (0 VU, 1 RMS, 2 PPM); null for any other.
 constexpr const BackPanelTable* backPanelTable(int meterType) {
-  return meterType == 0 ? &backlayout::kVu : meterType == 1 ? &backlayout::kRms : meterType == 2 ? &backlayout::kPpm : nullptr;
+  return meterType == 0   ? &backlayout::kVu
+         : meterType == 1 ? &backlayout::kRms
+         : meterType == 2 ? &backlayout::kPpm
+                          : nullptr;
 }
 
 // The row of a setting in a panel's table; null when the panel has none.

@@ -35,9 +35,9 @@ float CSteppedKnob::drawnFraction() const { return steps_.fractions ? steps_.fra
 
 // Where each kind draws its positions: BackPanelLayout.h, which the
 // artwork generator engraves the scales after.
-#define ORVANE_STEPPED_KNOB_DEF(Name, kind)                                                       \
-  const KnobSteps Name::kSteps = knobSteps(BackControl::kind);                                    \
-  Name::Name(const CRect& size, CControlListener* listener, int32_t tag, CBitmap* bitmap)         \
+#define ORVANE_STEPPED_KNOB_DEF(Name, kind)                                               \
+  const KnobSteps Name::kSteps = knobSteps(BackControl::kind);                            \
+  Name::Name(const CRect& size, CControlListener* listener, int32_t tag, CBitmap* bitmap) \
       : CSteppedKnob(size, listener, tag, bitmap, kSteps) {}
 
 ORVANE_STEPPED_KNOB_DEF(CRmsLedRefKnob, kRmsLedRefKnob)

@@ -61,7 +61,8 @@ TEST(EditorWindowClicks, TheFrontReferenceKnobResetsToTheMetersDefault) {
     i.plugin.setParameter(3, m.meter);
     window.idle(60);
     for (bool doubleClick : {false, true}) {
-      SCOPED_TRACE(testing::Message() << "setting " << m.reference << (doubleClick ? " double-click" : " Control-click"));
+      SCOPED_TRACE(testing::Message() << "setting " << m.reference
+                                      << (doubleClick ? " double-click" : " Control-click"));
       i.plugin.setParameter(m.reference, 0.9f);
       window.idle(30);
       press(frame, 96 + 40, 8, doubleClick ? 0 : MK_CONTROL, doubleClick);

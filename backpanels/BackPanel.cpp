@@ -63,7 +63,8 @@ bool BackPanel::attach(CViewContainer* newParent, CBitmap* background) {
   {
     CBitmap* b = new CBitmap(CResourceDescription(kScopeSelectorBitmap));
     const CCoord rowHeight = b->getHeight() / 3;
-    selector = new CZELCalibrationControl(CRect(0, 1, selectorWidth(), 1 + rowHeight), editor, kScopeIndex, b);
+    selector = new CZELCalibrationControl(
+        CRect(0, kBackScopeSelectorTop, selectorWidth(), kBackScopeSelectorTop + rowHeight), editor, kScopeIndex, b);
     selector->setValue(effect.getParameter(kScopeIndex));
     container->addView(selector);
     b->forget();
@@ -96,7 +97,7 @@ void BackPanel::detach() {
 void BackPanel::loadScope() {
   const float scope = effect.getParameter(kScopeIndex);
   if (selector) {
-    selector->setViewSize(CRect(0, 1, selectorWidth(), 12));
+    selector->setViewSize(CRect(0, kBackScopeSelectorTop, selectorWidth(), kBackScopeSelectorTop + 11));
     selector->setMouseableArea(selector->getViewSize());
     selector->setValue(scope);
     selector->invalid();
@@ -140,7 +141,10 @@ void BackPanel::settingChanged(int32_t index, float value) {
 
 void BackPanel::controlChanged(CControl* control) {
   if (!visible || !control || control->getTag() != kScopeIndex) return;
-  effect.setParameter(kScopeIndex, control->getValue());
+  // The scope is a host parameter: the editor has already sent it to the
+  // effect (and to the host's automation) before the panels hear of the
+  // control. Sending it again would switch every engine's scope twice and
+  // reload each store for nothing.
   control->setDirty();
 }
 

@@ -14,6 +14,7 @@
 
 #include <cstdint>
 
+#include "backpanels/BackPanelLayout.h"
 #include "controls/CZELOnOffButton.h"
 #include "controls/CZELSelectors.h"
 #include "seam/EditorParts.h"
@@ -61,7 +62,7 @@ class BackPanel : public BackPanelPart {
   // sight, and the selector widens to show its own explanation.
   static constexpr VSTGUI::CCoord kSelectorNarrow = 86;
   static constexpr VSTGUI::CCoord kSelectorWide = 581;
-  static constexpr VSTGUI::CCoord kStripTop = 180;
+  static constexpr VSTGUI::CCoord kStripTop = kBackScopeStripTop;
   // Above the front panel and the strips, whichever of them come and go.
   static constexpr int32_t kZLayer = 1;
 

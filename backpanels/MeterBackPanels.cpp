@@ -8,6 +8,7 @@
 #include "controls/CZELOnOffButton.h"
 #include "controls/CZELSelectors.h"
 #include "toolkit/cbitmap.h"
+#include "toolkit/ccolor.h"
 #include "toolkit/cfont.h"
 #include "toolkit/cframe.h"
 
@@ -17,76 +18,10 @@ namespace orvane {
 
 namespace {
 
-constexpr int32_t kKnobStrip = 10003;  // 43 x 41, 51 frames
-constexpr CCoord kKnobWidth = 43, kKnobHeight = 41;
+constexpr CCoord kKnobWidth = kBackKnobWidth, kKnobHeight = kBackKnobHeight;
+// The value and version labels' text.
 constexpr CColor kLabelColour(200, 193, 193, 255);
-
-constexpr const KnobTuning* C = &kContinuousTuning;
-constexpr const KnobTuning* S = &kSteppedTuning;
 using K = BackControl;
-
-// tag, control, bitmap, left, top, reset value, wheel step, tuning
-const BackControlRow kVuControls[] = {
-    {83, K::kKnob, kKnobStrip, 24, 36, 0.25f, 1.f / 24, C},  // reference, 1 dB of -24..0 dBFS
-    {84, K::kKnob, kKnobStrip, 105, 35, 0.5f, 1.f / 12, C},  // integration
-    {85, K::kKnob, kKnobStrip, 64, 111, 0.5f, 1.f / 12, C},  // hold time
-    {88, K::kVuBackLitKnob, kKnobStrip, 195, 35, 0.5f, 1.f / 4, S},
-    {90, K::kVuLedRefKnob, kKnobStrip, 434, 35, 1.f, 1.f / 3, S},
-    {89, K::kVuOverLedKnob, kKnobStrip, 475, 111, 0.22f, 1.f / 9, S},
-    {87, K::kSwitch3, 40002, 215, 127, 0, 0, nullptr},  // mid attenuation M0 / M3 / M6
-    {86, K::kOnOff, 40001, 140, 127, 0, 0, nullptr},    // VU type A / B
-    {91, K::kOnOff, 40003, 532, 12, 0, 0, nullptr},     // precise / CPU safe
-};
-const BackLabelRow kVuLabels[] = {
-    {83, CRect(14, 79, 76, 93), "-18 dBFS"},
-    {84, CRect(100, 78, 152, 92), "300 ms"},
-    {85, CRect(59, 153, 111, 167), "0.1 s"},
-};
-
-const BackControlRow kPpmControls[] = {
-    {93, K::kKnob, kKnobStrip, 24, 36, 0.5f, 1.f / 24, C},     // reference, 1 dB of -24..0 dBFS
-    {94, K::kKnob, kKnobStrip, 137, 35, 0.5f, 1.f / 30, C},    // integration
-    {95, K::kKnob, kKnobStrip, 80, 111, 0.5f, 1.f / 12, C},    // hold time
-    {96, K::kKnob, kKnobStrip, 192, 111, 0.66f, 1.f / 12, C},  // return (fall-back)
-    {99, K::kPpmLedRefKnob, kKnobStrip, 418, 35, 1.f, 1.f / 3, S},
-    {98, K::kPpmOverLedKnob, kKnobStrip, 475, 111, 0.22f, 1.f / 9, S},
-    {97, K::kSwitch3, 42003, 200, 36, 0, 0, nullptr},
-    {100, K::kOnOff, 42007, 532, 12, 0, 0, nullptr},
-};
-const BackLabelRow kPpmLabels[] = {
-    {93, CRect(14, 79, 76, 93), "0 dBFS"},
-    {94, CRect(133, 78, 184, 92), "300 ms"},
-    {95, CRect(75, 154, 127, 168), "0.1 s"},
-    {96, CRect(188, 154, 240, 168), "0.1 s"},
-};
-
-const BackControlRow kRmsControls[] = {
-    {72, K::kKnob, kKnobStrip, 54, 35, 0.667f, 1.f / 30, C},   // reference, 1 dB of -20..+10 dB
-    {74, K::kKnob, kKnobStrip, 147, 35, 0.5f, 1.f / 30, C},    // RMS integration
-    {73, K::kKnob, kKnobStrip, 24, 113, 0.5f, 1.f / 30, C},    // peak integration
-    {75, K::kKnob, kKnobStrip, 118, 113, 0.5f, 1.f / 30, C},   // hold time
-    {76, K::kKnob, kKnobStrip, 213, 113, 0.66f, 1.f / 30, C},  // return (fall-back)
-    {79, K::kRmsLedRefKnob, kKnobStrip, 434, 35, 1.f, 1.f / 6, S},
-    {78, K::kRmsOverLedKnob, kKnobStrip, 498, 113, 0.22f, 1.f / 9, S},
-    {77, K::kSwitch3, 41008, 223, 50, 0, 0, nullptr},
-    {81, K::kOnOff, 41003, 474, 28, 0, 0, nullptr},  // LED reference: from the reference / full scale
-    {80, K::kOnOff, 41007, 532, 12, 0, 0, nullptr},
-};
-const BackLabelRow kRmsLabels[] = {
-    {72, CRect(44, 77, 106, 91), "0 dBFS"},   {74, CRect(143, 76, 195, 90), "300 ms"},
-    {73, CRect(18, 154, 70, 168), "300 ms"},  {75, CRect(114, 154, 166, 168), "0.1 s"},
-    {76, CRect(208, 154, 260, 168), "0.1 s"},
-};
-
-template <size_t N, size_t M>
-constexpr BackPanelTable table(const char* name, int type, int32_t background, const BackControlRow (&c)[N],
-                               const BackLabelRow (&l)[M], const CRect& version) {
-  return {name, type, background, kKnobStrip, c, N, l, M, version, kLabelColour};
-}
-
-const BackPanelTable kVu = table("VU", 0, 40000, kVuControls, kVuLabels, CRect(290, 86, 400, 100));
-const BackPanelTable kPpm = table("PPM", 2, 42000, kPpmControls, kPpmLabels, CRect(281, 86, 391, 100));
-const BackPanelTable kRms = table("RMS", 1, 41000, kRmsControls, kRmsLabels, CRect(293, 86, 403, 100));
 
 CTextLabel* makeLabel(const CRect& r, const char* text, const CColor& colour) {
   auto* label = new CTextLabel(r, text, nullptr, kNoFrame);
@@ -101,22 +36,9 @@ CTextLabel* makeLabel(const CRect& r, const char* text, const CColor& colour) {
 
 }  // namespace
 
-const BackPanelTable& vuBackPanelTable() { return kVu; }
-const BackPanelTable& ppmBackPanelTable() { return kPpm; }
-const BackPanelTable& rmsBackPanelTable() { return kRms; }
-
-const BackPanelTable* backPanelTable(int meterType) {
-  switch (meterType) {
-    case 0:
-      return &kVu;
-    case 1:
-      return &kRms;
-    case 2:
-      return &kPpm;
-    default:
-      return nullptr;
-  }
-}
+const BackPanelTable& vuBackPanelTable() { return backlayout::kVu; }
+const BackPanelTable& ppmBackPanelTable() { return backlayout::kPpm; }
+const BackPanelTable& rmsBackPanelTable() { return backlayout::kRms; }
 
 void versionText(int32_t v, char* text, size_t size) {
   if (!text || size == 0) return;
@@ -238,13 +160,13 @@ bool TableBackPanel::build(CFrame* frame) {
   }
   knobStrip->forget();
   for (size_t i = 0; i < table.labelCount && i < kMaxRows; ++i) {
-    labels[i] = makeLabel(table.labels[i].rect, table.labels[i].placeholder, table.labelColour);
+    labels[i] = makeLabel(rectOf(table.labels[i].rect), table.labels[i].placeholder, kLabelColour);
     loadLabel(i);
     container->addView(labels[i]);
   }
   char version[32];
   versionText(effect.vendorVersion(), version, sizeof version);
-  versionLabel = makeLabel(table.versionRect, version, table.labelColour);
+  versionLabel = makeLabel(rectOf(table.versionRect), version, kLabelColour);
   container->addView(versionLabel);
   return true;
 }
@@ -308,9 +230,9 @@ void TableBackPanel::controlChanged(CControl* control) {
 
 // ---------------------------------------------------------------- panels
 
-VUBackPanel::VUBackPanel(EffectSeam& effect, CControlListener* editor) : TableBackPanel(kVu, effect, editor) {}
-PPMBackPanel::PPMBackPanel(EffectSeam& effect, CControlListener* editor) : TableBackPanel(kPpm, effect, editor) {}
-RMSBackPanel::RMSBackPanel(EffectSeam& effect, CControlListener* editor) : TableBackPanel(kRms, effect, editor) {}
+VUBackPanel::VUBackPanel(EffectSeam& effect, CControlListener* editor) : TableBackPanel(backlayout::kVu, effect, editor) {}
+PPMBackPanel::PPMBackPanel(EffectSeam& effect, CControlListener* editor) : TableBackPanel(backlayout::kPpm, effect, editor) {}
+RMSBackPanel::RMSBackPanel(EffectSeam& effect, CControlListener* editor) : TableBackPanel(backlayout::kRms, effect, editor) {}
 
 BackPanelPart* makeBackPanel(int meterType, EffectSeam& effect, CControlListener* editor) {
   switch (meterType) {

@@ -8,73 +8,19 @@
 #include <cstdint>
 
 #include "backpanels/BackPanel.h"
-#include "toolkit/ccolor.h"
+#include "backpanels/BackPanelLayout.h"
 #include "toolkit/ctextlabel.h"
 
 namespace orvane {
 
-enum class BackControl {
-  kKnob,  // continuous: CAnimKnob4
-  kVuBackLitKnob,
-  kVuLedRefKnob,
-  kVuOverLedKnob,
-  kPpmLedRefKnob,
-  kPpmOverLedKnob,
-  kRmsLedRefKnob,
-  kRmsOverLedKnob,
-  kSwitch3,  // three positions side by side: CZELHorizontalSwitch
-  kOnOff,    // two states: CZELOnOffButton, the wheel turns it on up, off down
-};
-
-// How a knob follows the mouse (CAnimKnob4): dragScale × 1000 pixels of
-// drag for the whole range, dragFineFactor times more with Shift; a wheel
-// notch moves wheelStep, times wheelFineFactor with Shift.
-struct KnobTuning {
-  float dragScale, dragFineFactor, wheelFineFactor;
-};
-// 200 pixels for the whole range, ten times finer with Shift, a tenth of a
-// step per notch with Shift: one notch of a reference knob is 1 dB, with
-// Shift 0.1 dB.
-constexpr KnobTuning kContinuousTuning = {0.2f, 10.f, 0.1f};
-// A stepped knob moves one whole position per notch, Shift or not.
-constexpr KnobTuning kSteppedTuning = {0.1f, 1.f, 1.f};
-
-struct BackControlRow {
-  int32_t tag;  // the meter setting it edits
-  BackControl kind;
-  int32_t bitmap;
-  VSTGUI::CCoord left, top;
-  // Knobs only: the value a reset click (Control-click, double-click) puts
-  // back, the setting's default; the wheel's step; the mouse tuning.
-  float resetValue;
-  float wheelStep;
-  const KnobTuning* tuning;
-};
-
-struct BackLabelRow {
-  int32_t tag;  // the setting whose engine text it prints
-  VSTGUI::CRect rect;
-  const char* placeholder;
-};
-
-struct BackPanelTable {
-  const char* name;
-  int meterType;  // 0 VU, 1 RMS, 2 PPM
-  int32_t background;
-  int32_t knobStrip;
-  const BackControlRow* controls;
-  size_t controlCount;
-  const BackLabelRow* labels;
-  size_t labelCount;
-  VSTGUI::CRect versionRect;
-  VSTGUI::CColor labelColour;
-};
-
+// The rows themselves (positions, bitmaps, reset values, wheel steps) are
+// in BackPanelLayout.h, which the artwork generator reads too.
 const BackPanelTable& vuBackPanelTable();
 const BackPanelTable& ppmBackPanelTable();
 const BackPanelTable& rmsBackPanelTable();
-// By meter type; null for any other.
-const BackPanelTable* backPanelTable(int meterType);
+
+// A row's rectangle as the toolkit takes it.
+inline VSTGUI::CRect rectOf(const BackBox& b) { return VSTGUI::CRect(b.left, b.top, b.right, b.bottom); }
 
 // The product's version as the version label prints it, from the vendor
 // version the host reads (3050 is "v.3.0.5"); empty for none.

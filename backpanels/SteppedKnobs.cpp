@@ -8,17 +8,6 @@ namespace orvane {
 
 namespace {
 
-// One to ten samples make an over. The first position stands a little
-// inside the start of the travel, the last ones a little inside its end,
-// where the printed numbers have room.
-constexpr float kRmsOvers[10] = {0.4f / 9, 1.f / 9, 2.f / 9, 3.f / 9, 4.f / 9,
-                                 5.f / 9,  6.f / 9, 7.f / 9, 8.f / 9, 8.5f / 9};
-constexpr float kVuOvers[10] = {0.4f / 9, 1.f / 9, 2.f / 9, 3.f / 9,  4.f / 9,
-                                5.f / 9,  6.f / 9, 7.f / 9, 7.8f / 9, 8.7f / 9};
-constexpr float kRmsOverLevel[7] = {0.f, 1.f / 6, 2.f / 6, 3.f / 6, 4.f / 6, 5.f / 6, 1.f};
-constexpr float kLedRef[4] = {0.1f, 0.38f, 0.62f, 0.9f};
-constexpr float kBackLit[5] = {0.3f, 0.4f, 0.5f, 0.6f, 0.7f};
-
 // Every knob of the back panels uses the 51 frames of the knob strip; a
 // stepped knob's rectangle is one frame of it.
 int32_t framesOf(CBitmap* bitmap, const CRect& size) {
@@ -44,18 +33,20 @@ int32_t CSteppedKnob::position() const {
 
 float CSteppedKnob::drawnFraction() const { return steps_.fractions ? steps_.fractions[position()] : 0.f; }
 
-#define ORVANE_STEPPED_KNOB_DEF(Name, table)                                                      \
-  const KnobSteps Name::kSteps = {static_cast<int32_t>(sizeof(table) / sizeof(table[0])), table}; \
-  Name::Name(const CRect& size, CControlListener* listener, int32_t tag, CBitmap* bitmap)         \
+// Where each kind draws its positions: BackPanelLayout.h, which the
+// artwork generator engraves the scales after.
+#define ORVANE_STEPPED_KNOB_DEF(Name, kind)                                               \
+  const KnobSteps Name::kSteps = knobSteps(BackControl::kind);                            \
+  Name::Name(const CRect& size, CControlListener* listener, int32_t tag, CBitmap* bitmap) \
       : CSteppedKnob(size, listener, tag, bitmap, kSteps) {}
 
-ORVANE_STEPPED_KNOB_DEF(CRmsLedRefKnob, kRmsOverLevel)
-ORVANE_STEPPED_KNOB_DEF(CRmsOverLedKnob, kRmsOvers)
-ORVANE_STEPPED_KNOB_DEF(CVuOverLedKnob, kVuOvers)
-ORVANE_STEPPED_KNOB_DEF(CPpmOverLedKnob, kVuOvers)
-ORVANE_STEPPED_KNOB_DEF(CVuLedRefKnob, kLedRef)
-ORVANE_STEPPED_KNOB_DEF(CPpmLedRefKnob, kLedRef)
-ORVANE_STEPPED_KNOB_DEF(CVuBackLitKnob, kBackLit)
+ORVANE_STEPPED_KNOB_DEF(CRmsLedRefKnob, kRmsLedRefKnob)
+ORVANE_STEPPED_KNOB_DEF(CRmsOverLedKnob, kRmsOverLedKnob)
+ORVANE_STEPPED_KNOB_DEF(CVuOverLedKnob, kVuOverLedKnob)
+ORVANE_STEPPED_KNOB_DEF(CPpmOverLedKnob, kPpmOverLedKnob)
+ORVANE_STEPPED_KNOB_DEF(CVuLedRefKnob, kVuLedRefKnob)
+ORVANE_STEPPED_KNOB_DEF(CPpmLedRefKnob, kPpmLedRefKnob)
+ORVANE_STEPPED_KNOB_DEF(CVuBackLitKnob, kVuBackLitKnob)
 
 #undef ORVANE_STEPPED_KNOB_DEF
 

@@ -5,18 +5,10 @@
 // even division of the travel.
 #pragma once
 
+#include "backpanels/BackPanelLayout.h"
 #include "controls/CAnimKnob4.h"
 
 namespace orvane {
-
-// Where each position of a stepped setting is drawn: position p of
-// `positions` is read from the value as the engine reads it,
-// int(value × (positions − 1) + 0.5), and drawn at fractions[p] of the
-// knob's travel.
-struct KnobSteps {
-  int32_t positions;
-  const float* fractions;
-};
 
 class CSteppedKnob : public CAnimKnob4 {
  public:

@@ -41,6 +41,10 @@ int32_t CZELCalibrationControl::positionAt(CCoord x) {
 CMouseEventResult CZELCalibrationControl::onMouseDown(CPoint& where, const CButtonState& buttons) {
   if (!buttons.isLeftButton()) return kMouseEventNotHandled;
   int32_t position = positionAt(where.x - size.left);
+  // Right of the three choices lies the explanation of the scope, not a
+  // choice: a click there keeps the plate up and tells no one. Sending the
+  // current scope again would give the host an automation point and the
+  // engines a scope switch that changes nothing.
   if (position >= 0) {
     value = static_cast<float>(position) * 0.5f;
     bounceValue();

@@ -536,6 +536,14 @@ bool Templete::getProductString(char* text) {
   return true;
 }
 
+// The build passes the project's version (core/CMakeLists.txt), so the one
+// definition in the root CMakeLists.txt is what the host and the back panels
+// show.
+#ifndef ORVANE_VENDOR_VERSION
+#error "ORVANE_VENDOR_VERSION comes from the project's version in CMakeLists.txt"
+#endif
+VstInt32 Templete::getVendorVersion() { return ORVANE_VENDOR_VERSION; }
+
 VstInt32 Templete::canDo(char* text) {
   static const char* const kCanDo[] = {"offline", "plugAsChannelInsert", "1in1out", "1in2out", "2in2out"};
   if (!text) return 0;

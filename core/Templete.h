@@ -54,7 +54,7 @@ class Templete : public CPresetSystemEffect, public orvane::MeterSettingsOwner {
   bool getEffectName(char* name) override;
   bool getVendorString(char* text) override;
   bool getProductString(char* text) override;
-  VstInt32 getVendorVersion() override { return 3050; }
+  VstInt32 getVendorVersion() override;
   VstInt32 canDo(char* text) override;
   VstPlugCategory getPlugCategory() override { return kPlugCategMastering; }
 

@@ -133,6 +133,9 @@ bool CZELMeterFULLPANEL::build(CFrame* f) {
     const CCoord h = b.h() / pc::referenceFrames();
     reference = pc::makeReferenceControl(CRect(96, 1, 96 + b.w(), 1 + h), editor, look.reference, b, look.dragScale,
                                          look.dragFineFactor, look.wheelStep, look.wheelFineFactor);
+    // A reset click puts the meter's own default reference back, as the
+    // back panel's knob does, not the middle of the range.
+    reference->setDefaultValue(effect.defaultValue(look.reference));
     reference->setValue(effect.getParameter(look.reference));
     updateReferenceText();
     pc::setReferenceShown(reference, twoState(effect.getParameter(kStrips)) != 0);

@@ -2,10 +2,12 @@
 
 #include <cstring>
 
+#include "core/Parameters.h"
 #include "core/Templete.h"
 #include "meters/PPMmeter.h"
 #include "meters/RMSMeter.h"
 #include "meters/VUmeter.h"
+#include "settings/SharedSettings.h"
 
 float TempleteSeam::getParameter(int32_t index) { return effect.getParameter(index); }
 
@@ -22,6 +24,12 @@ void TempleteSeam::getParameterDisplay(int32_t index, char* text) {
     effect.engines().settingDisplay(index, text);
   }
   text[kDisplayTextBytes - 1] = 0;
+}
+
+float TempleteSeam::defaultValue(int32_t index) {
+  if (orvane::isHostParameter(index)) return orvane::parameterInfo(index).defaultValue;
+  const int slot = orvane::meterSettingSlot(index);
+  return slot >= 0 ? orvane::meterSettingBySlot(slot).defaultValue : 0.0f;
 }
 
 orvane::MeterReadout* TempleteSeam::readout(int meterType) {

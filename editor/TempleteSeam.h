@@ -15,6 +15,7 @@ class TempleteSeam : public orvane::EffectSeam {
   void setParameter(int32_t index, float value) override;
   void setParameterAutomated(int32_t index, float value) override;
   void getParameterDisplay(int32_t index, char* text) override;
+  float defaultValue(int32_t index) override;
   orvane::MeterReadout* readout(int meterType) override;
   void syncSharedSettings(int meterType) override;
   double frameTickSeconds() override;

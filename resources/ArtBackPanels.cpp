@@ -1,12 +1,15 @@
 // Back-panel backgrounds: the settings side of each meter, 261 pixels high
 // (the window with both strips shown). The plate carries every control's
 // engraved caption and the printed scale round each knob, each mark where
-// the knob's pointer stands for that position; and the scope strips, which
-// name the three settings scopes and say what each one means.
+// the knob's pointer stands for that position, and the value labels' slots,
+// all where the back panels' own table (backpanels/BackPanelLayout.h) puts
+// the controls; and the scope strips, which name the three settings scopes
+// and say what each one means.
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 
+#include "backpanels/BackPanelLayout.h"
 #include "resources/ArtFamilies.h"
 
 namespace orvane {
@@ -17,10 +20,8 @@ namespace {
 using namespace palette;
 
 struct KnobScale {
-  double left, top;
+  int32_t tag;  // the setting: its knob's place and drawn positions come from the back panels' table
   const char* caption;
-  // Marks at these fractions of the knob's travel; none: 11 even marks.
-  std::vector<double> steps;
   std::vector<const char*> labels;  // one per mark, or the two ends
   // Moves the caption off the knob's axis where a neighbour's caption
   // stands beside it.
@@ -32,81 +33,63 @@ struct Caption {
   double cx, baseline;
 };
 
-struct Rect {
-  double left, top, right, bottom;
-};
-
 struct BackPanel {
-  int id;
+  int meterType;  // the back panels' table of that meter gives the plate's id and the knobs' places
   int width;
-  int meterType;
   const char* title;
   std::vector<KnobScale> knobs;
   std::vector<Caption> captions;
-  std::vector<Rect> readouts;  // where the value labels print
 };
 
-// The overs knobs' drawn fractions: one to ten samples.
-std::vector<double> oversSteps(double last, double beforeLast) {
-  std::vector<double> f;
-  for (int p = 0; p <= 9; ++p) f.push_back((p == 0 ? 0.4 : p == 8 ? beforeLast : p == 9 ? last : p) / 9.0);
-  return f;
-}
 const std::vector<const char*> kOversLabels = {"1", "2", "3", "4", "5", "6", "7", "8", "9", "10"};
-const std::vector<double> kLedRefSteps = {0.1, 0.38, 0.62, 0.9};
 const std::vector<const char*> kLedRefLabels = {"+8", "\u22123", "\u22121", "0"};
 
 std::vector<BackPanel> panels() {
-  std::vector<double> backlit = {0.3, 0.4, 0.5, 0.6, 0.7};
-  std::vector<double> overLevel;
-  for (int p = 0; p <= 6; ++p) overLevel.push_back(p / 6.0);
   return {
-      {40000,
+      {0,
        586,
-       0,
        "VU SETTINGS",
-       {{24, 36, "REFERENCE", {}, {"\u221224", "0"}},
-        {105, 35, "INTEGRATION", {}, {}},
-        {64, 111, "HOLD", {}, {}},
-        {195, 35, "BACKLIT", backlit, {"COLD", "", "", "", "WARM"}},
-        {434, 35, "LED REF", kLedRefSteps, kLedRefLabels},
-        {475, 111, "OVERS", oversSteps(8.7, 7.8), kOversLabels}},
-       {{"MID ATTEN", 250, 123}, {"VU TYPE", 172.5, 123}, {"MEASURE", 559, 120}},
-       {{14, 79, 76, 93}, {100, 78, 152, 92}, {59, 153, 111, 167}}},
-      {42000,
+       {{83, "REFERENCE", {"\u221224", "0"}},
+        {84, "INTEGRATION", {}},
+        {85, "HOLD", {}},
+        {88, "BACKLIT", {"COLD", "", "", "", "WARM"}},
+        {90, "LED REF", kLedRefLabels},
+        {89, "OVERS", kOversLabels}},
+       {{"MID ATTEN", 250, 123}, {"VU TYPE", 172.5, 123}, {"MEASURE", 559, 120}}},
+      {2,
        585,
-       2,
        "PPM SETTINGS",
-       {{24, 36, "REFERENCE", {}, {"\u221224", "0"}},
-        {137, 35, "INTEGRATION", {}, {}},
-        {80, 111, "HOLD", {}, {}},
-        {192, 111, "FALL-BACK", {}, {}},
-        {418, 35, "LED REF", kLedRefSteps, kLedRefLabels},
-        {475, 111, "OVERS", oversSteps(8.7, 7.8), kOversLabels}},
-       {{"MID ATTEN", 235, 31}, {"MEASURE", 559, 120}},
-       {{14, 79, 76, 93}, {133, 78, 184, 92}, {75, 154, 127, 168}, {188, 154, 240, 168}}},
-      {41000,
+       {{93, "REFERENCE", {"\u221224", "0"}},
+        {94, "INTEGRATION", {}},
+        {95, "HOLD", {}},
+        {96, "FALL-BACK", {}},
+        {99, "LED REF", kLedRefLabels},
+        {98, "OVERS", kOversLabels}},
+       {{"MID ATTEN", 235, 31}, {"MEASURE", 559, 120}}},
+      {1,
        586,
-       1,
        "RMS SETTINGS",
-       {{54, 35, "REFERENCE", {}, {"\u221220", "+10"}},
-        {147, 35, "RMS INTEG", {}, {}},
-        {24, 113, "PEAK INTEG", {}, {}},
-        {118, 113, "HOLD", {}, {}},
-        {213, 113, "FALL-BACK", {}, {}},
-        {434, 35, "OVER LEVEL", overLevel, {"\u22126", "\u22125", "\u22124", "\u22123", "\u22122", "\u22121", "0"}, -16},
-        {498, 113, "OVERS", oversSteps(8.5, 8), kOversLabels}},
-       {{"MID ATTEN", 258, 46}, {"LED REF", 506, 24}, {"MEASURE", 564, 119}},
-       {{44, 77, 106, 91}, {143, 76, 195, 90}, {18, 154, 70, 168}, {114, 154, 166, 168}, {208, 154, 260, 168}}},
+       {{72, "REFERENCE", {"\u221220", "+10"}},
+        {74, "RMS INTEG", {}},
+        {73, "PEAK INTEG", {}},
+        {75, "HOLD", {}},
+        {76, "FALL-BACK", {}},
+        {79, "OVER LEVEL", {"\u22126", "\u22125", "\u22124", "\u22123", "\u22122", "\u22121", "0"}, -16},
+        {78, "OVERS", kOversLabels}},
+       {{"MID ATTEN", 258, 46}, {"LED REF", 506, 24}, {"MEASURE", 564, 119}}},
   };
 }
 
-void knobScale(cairo_t* cr, const KnobScale& k) {
-  const double cx = k.left + kKnobWidth / 2, cy = k.top + kKnobHeight / 2;
-  std::vector<double> marks = k.steps;
+void knobScale(cairo_t* cr, const BackControlRow& row, const KnobScale& k) {
+  const double cx = row.left + kKnobWidth / 2, cy = row.top + kKnobHeight / 2;
+  // A stepped knob's marks stand where it draws its positions; a
+  // continuous one has 11 even marks.
+  const KnobSteps steps = knobSteps(row.kind);
+  std::vector<double> marks;
+  for (int32_t i = 0; i < steps.positions; ++i) marks.push_back(steps.fractions[i]);
   if (marks.empty())
     for (int i = 0; i <= 10; ++i) marks.push_back(i / 10.0);
-  const bool stepped = !k.steps.empty();
+  const bool stepped = steps.positions > 0;
   for (size_t i = 0; i < marks.size(); ++i) {
     // The mark sits on the frame the knob draws for that position.
     const double frame = std::lround(marks[i] * (kKnobFrames - 1)) / double(kKnobFrames - 1);
@@ -134,13 +117,15 @@ void knobScale(cairo_t* cr, const KnobScale& k) {
       print(cr, label, cx + std::cos(la) * r, cy - std::sin(la) * r + 2.5, 7, 0.2, kEngraving, Font::kBold);
   }
   const bool crowded = stepped && k.labels.size() == marks.size();
-  engrave(cr, k.caption, cx + k.captionShift, k.top - (crowded ? 11 : 1), 7.5, 0.9, kEngraving, Font::kBold, 0.5);
+  engrave(cr, k.caption, cx + k.captionShift, row.top - (crowded ? 11 : 1), 7.5, 0.9, kEngraving, Font::kBold, 0.5);
 }
 
 bool paintBack(const BackPanel& p, Image& out, double scale) {
+  const BackPanelTable* table = backPanelTable(p.meterType);
+  if (!table) return false;
   Canvas c(p.width, 261, scale, false);
   cairo_t* cr = c.cr();
-  enamel(c, 0, 0, p.width, 261, 0x8AC0000u + uint32_t(p.id));
+  enamel(c, 0, 0, p.width, 261, 0x8AC0000u + uint32_t(table->background));
   const double W = p.width;
   // Edges, and the seam where the strips' area begins.
   line(cr, 0, 0, W - 1, 0, 255, 255, 255, 0.16);
@@ -149,9 +134,14 @@ bool paintBack(const BackPanel& p, Image& out, double scale) {
   line(cr, 0, 260, W - 1, 260, 0, 0, 0, 0.45);
   line(cr, 0, 169, W - 1, 169, 0, 0, 0, 0.55);
   line(cr, 0, 170, W - 1, 170, 255, 255, 255, 0.10);
-  for (const KnobScale& k : p.knobs) knobScale(cr, k);
+  for (const KnobScale& k : p.knobs)
+    if (const BackControlRow* row = backControlRow(*table, k.tag)) knobScale(cr, *row, k);
   for (const Caption& t : p.captions) engrave(cr, t.text, t.cx, t.baseline, 7.5, 0.9, kEngraving, Font::kBold, 0.5);
-  for (const Rect& r : p.readouts) slot(cr, r.left, r.top, r.right - r.left, r.bottom - r.top, Rgb{26, 25, 24});
+  // The slots the value labels print in.
+  for (size_t i = 0; i < table->labelCount; ++i) {
+    const BackBox& r = table->labels[i].rect;
+    slot(cr, r.left, r.top, r.right - r.left, r.bottom - r.top, Rgb{26, 25, 24});
+  }
   // The title over the version label, and how to turn the meter round.
   const double mid = p.meterType == 2 ? 336 : p.meterType == 1 ? 348 : 345;
   engrave(cr, "ZEL Orvane", mid, 62, 14, 1.2, Rgb{222, 214, 192}, Font::kBold);

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "backpanels/BackPanelLayout.h"
 #include "resources/ArtworkPainter.h"
 
 using namespace orvane::artwork;
@@ -110,59 +111,30 @@ int mockup(const std::string& dir) {
     std::printf("%s\n", path.c_str());
   }
 
-  // The back panels with their knobs at their reset values.
-  struct Piece {
-    int id, frame, x, y;
-  };
-  struct Back {
-    int background;
-    std::vector<Piece> pieces;
-  };
-  auto knob = [](double value, int x, int y) { return Piece{10003, int(std::lround(50 * value)), x, y}; };
-  const Back backs[] = {
-      {40000,
-       {knob(0.25, 24, 36),
-        knob(0.5, 105, 35),
-        knob(0.5, 64, 111),
-        knob(0.5, 195, 35),
-        knob(0.9, 434, 35),
-        knob(2 / 9.0, 475, 111),
-        {40002, 1, 215, 127},
-        {40001, 0, 140, 127},
-        {40003, 0, 532, 12},
-        {10014, 1, 0, 1},
-        {10016, 1, 0, 180}}},
-      {42000,
-       {knob(0.5, 24, 36),
-        knob(0.5, 137, 35),
-        knob(0.5, 80, 111),
-        knob(0.66, 192, 111),
-        knob(0.9, 418, 35),
-        knob(2 / 9.0, 475, 111),
-        {42003, 1, 200, 36},
-        {42007, 1, 532, 12},
-        {10014, 0, 0, 1},
-        {10016, 0, 0, 180}}},
-      {41000,
-       {knob(0.667, 54, 35),
-        knob(0.5, 147, 35),
-        knob(0.5, 24, 113),
-        knob(0.5, 118, 113),
-        knob(0.66, 213, 113),
-        knob(1, 434, 35),
-        knob(2 / 9.0, 498, 113),
-        {41008, 1, 223, 50},
-        {41003, 1, 474, 28},
-        {41007, 0, 532, 12},
-        {10014, 2, 0, 1},
-        {10016, 2, 0, 180}}},
-  };
-  for (const Back& b : backs) {
-    Image base = draw(b.background);
-    for (const Piece& piece : b.pieces)
-      if (const Artwork* a = findArtwork(piece.id))
-        drawOver(base, draw(piece.id), piece.frame, a->height, piece.x, piece.y);
-    const std::string path = dir + "/mockup-" + std::to_string(b.background) + ".png";
+  // The back panels as their table builds them: knobs at their reset
+  // values (a stepped knob where it draws that position), switches in the
+  // middle, buttons off, the scope selector and strip on one scope each.
+  for (int type : {0, 2, 1}) {
+    const orvane::BackPanelTable& t = *orvane::backPanelTable(type);
+    Image base = draw(t.background);
+    auto put = [&](int id, int frame, int x, int y) {
+      const Artwork* a = findArtwork(id);
+      if (a) drawOver(base, draw(id), frame, a->height, x, y);
+    };
+    for (size_t i = 0; i < t.controlCount; ++i) {
+      const orvane::BackControlRow& row = t.controls[i];
+      if (row.kind == orvane::BackControl::kSwitch3 || row.kind == orvane::BackControl::kOnOff) {
+        put(row.bitmap, row.kind == orvane::BackControl::kSwitch3 ? 1 : 0, row.left, row.top);
+        continue;
+      }
+      const orvane::KnobSteps steps = orvane::knobSteps(row.kind);
+      double drawn = row.resetValue;
+      if (steps.positions > 1) drawn = steps.fractions[int(row.resetValue * (steps.positions - 1) + 0.5f)];
+      put(row.bitmap, int(std::lround(50 * drawn)), row.left, row.top);
+    }
+    put(10014, type, 0, orvane::kBackScopeSelectorTop);
+    put(10016, type, 0, orvane::kBackScopeStripTop);
+    const std::string path = dir + "/mockup-" + std::to_string(t.background) + ".png";
     if (!writePNG(base, path, "A mock-up of orvane-artwork's bitmaps in place; not shipped.")) return 1;
     std::printf("%s\n", path.c_str());
   }

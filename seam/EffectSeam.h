@@ -36,6 +36,10 @@ class EffectSeam {
   // The text the effect shows for a host parameter or a meter setting;
   // `text` holds kDisplayTextBytes, always terminated.
   virtual void getParameterDisplay(int32_t index, char* text) = 0;
+  // The value a reset click puts back: a meter setting's first-run value
+  // (the reference knobs: -18 dBFS on the VU, -12 dBFS on the PPM, 0 dB on
+  // the RMS meter), a host parameter's default. 0 for anything else.
+  virtual float defaultValue(int32_t index) = 0;
 
   // The read-outs of the engine of a meter type (0 VU, 1 RMS, 2 PPM); null
   // for any other type.

@@ -98,7 +98,7 @@ TEST(BackPanels, BuildEveryControlOfTheirTableAtItsPlaceWithItsTagAndTuning) {
     for (size_t i = 0; i < t.labelCount; ++i) {
       const int32_t tag = t.labels[i].tag;
       ASSERT_NE(back->getValueLabel(tag), nullptr);
-      EXPECT_EQ(back->getValueLabel(tag)->getViewSize(), t.labels[i].rect);
+      EXPECT_EQ(back->getValueLabel(tag)->getViewSize(), orvane::rectOf(t.labels[i].rect));
       EXPECT_EQ(r.label(tag), r.engineText(tag)) << tag;
       EXPECT_EQ(back->getValueLabel(tag)->getFontColor(), CColor(200, 193, 193, 255));
     }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cmath>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -64,13 +65,20 @@ class FakeSeam : public orvane::EffectSeam {
     apply(index, value);
   }
   void getParameterDisplay(int32_t index, char* text) override {
-    if (index == 1) {
+    auto own = displayTexts.find(index);
+    if (own != displayTexts.end()) {
+      std::snprintf(text, kDisplayTextBytes, "%s", own->second.c_str());
+    } else if (index == 1) {
       std::snprintf(text, kDisplayTextBytes, "%.1fdB", values[1] * 40.0 - 20.0);
     } else if (orvane::meterSettingSlot(index) >= 0) {
       engines.settingDisplay(index, text);
     } else {
       text[0] = 0;
     }
+  }
+  float defaultValue(int32_t index) override {
+    const int slot = orvane::meterSettingSlot(index);
+    return slot >= 0 ? orvane::meterSettingBySlot(slot).defaultValue : 0.0f;
   }
   orvane::MeterReadout* readout(int type) override { return type >= 0 && type < 3 ? &engines.readout(type) : nullptr; }
   void syncSharedSettings(int type) override { calls.push_back({"sync", type, 0}); }
@@ -102,6 +110,7 @@ class FakeSeam : public orvane::EffectSeam {
   orvane::SharedSettings shared{registry};
   orvane::MeterEngines engines;
   float values[128];
+  std::map<int32_t, std::string> displayTexts;  // texts a test puts in the engine's place
   std::vector<Call> calls;
   long phase = 0;
 

@@ -5,6 +5,7 @@
 
 #include <memory>
 
+#include "controls/CAnimKnob4.h"
 #include "display/CZELMeter2.h"
 #include "display/CZELMeterFULLPANEL.h"
 #include "display/PanelControls.h"
@@ -309,5 +310,68 @@ TEST(MeterPanel, HintsAndSelectorZonesFollowTheMouse) {
     if (c.tag == 3) {
       EXPECT_FLOAT_EQ(r.panel->getControl(3)->getValue(), c.value) << c.x;
     }
+  }
+}
+
+// The front reference knob of each meter: the engine's text at build, cut
+// to 30 characters; value and text follow the setting whichever side
+// changed it; it shows only with the strips.
+TEST(MeterPanel, TheFrontReferenceKnobShowsTheEnginesTextAndFollowsItsSettingAndTheStrips) {
+  for (int type = 0; type < 3; ++type) {
+    Rig r(type);
+    r.seam.values[6] = 0.0f;  // strips hidden
+    ASSERT_TRUE(r.panel->build(r.frame));
+    r.panel->show();
+    const int32_t ref = r.panel->referenceIndex();
+    auto* knob = dynamic_cast<CFrontReferenceControl*>(r.panel->getControl(ref));
+    ASSERT_NE(knob, nullptr);
+    SCOPED_TRACE(ref);
+    char engine[64] = {};
+    r.seam.engines.settingDisplay(ref, engine);
+    EXPECT_STREQ(knob->getValueText(), engine);
+    EXPECT_EQ(knob->getShown(), 0);
+
+    r.seam.setParameter(ref, 0.9f);  // from the host, a project or another instance
+    r.panel->parameterChanged(ref, 0.9f);
+    EXPECT_FLOAT_EQ(knob->getValue(), 0.9f);
+    r.seam.engines.settingDisplay(ref, engine);
+    EXPECT_STREQ(knob->getValueText(), engine);
+
+    r.seam.displayTexts[ref] = "0123456789012345678901234567890123456789";
+    r.panel->parameterChanged(ref, 0.9f);
+    EXPECT_STREQ(knob->getValueText(), "012345678901234567890123456789");
+
+    for (float strips : {1.0f, 0.49f, 0.5f}) {
+      r.paint();
+      r.panel->parameterChanged(6, strips);
+      EXPECT_EQ(knob->getShown(), strips >= 0.5f ? 1 : 0) << strips;
+      EXPECT_TRUE(knob->isDirty()) << strips;
+    }
+  }
+}
+
+// The VU's face lights at the backlight setting's level, int(4v + 0.5),
+// from the moment it changes after the build: both faces are repainted,
+// and only when the level changes.
+TEST(MeterPanel, TheVuFacesFollowTheBacklightSettingAfterTheBuild) {
+  Rig r(0);
+  ASSERT_TRUE(r.panel->build(r.frame));
+  r.panel->show();
+  const struct {
+    float value;
+    int level;
+  } levels[] = {{0.0f, 0}, {0.3f, 1}, {0.5f, 2}, {0.62f, 2}, {0.63f, 3}, {1.0f, 4}};
+  int lit = 2;  // the default, 0.5
+  for (const auto& l : levels) {
+    r.paint();
+    ASSERT_FALSE(r.anyViewDirty());
+    r.seam.setParameter(88, l.value);
+    r.panel->parameterChanged(88, l.value);
+    for (int ch = 0; ch < 2; ++ch) {
+      auto* v = static_cast<orvane::CZELVUMeter2*>(r.panel->getView(ch));
+      EXPECT_EQ(v->getIllumination(), l.level) << l.value << " channel " << ch;
+      EXPECT_EQ(v->isDirty(), l.level != lit) << "repainted when the level changes: " << l.value << " channel " << ch;
+    }
+    lit = l.level;
   }
 }

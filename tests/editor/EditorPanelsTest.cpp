@@ -5,6 +5,7 @@
 #include <cmath>
 #include <vector>
 
+#include "controls/CAnimKnob4.h"
 #include "display/CZELMeter2.h"
 #include "display/CZELMeterFULLPANEL.h"
 #include "display/PanelControls.h"
@@ -143,5 +144,10 @@ TEST(EditorPanels, TwoInstancesInSessionFollowEachOthersSettingsWhileTheirPanels
   f.idle();
   EXPECT_FLOAT_EQ(f.effect->getParameter(83), changed);
   EXPECT_FLOAT_EQ(panelOf(f.editor(), 0)->getControl(83)->getValue(), changed);
+  char text[64] = {};
+  f.effect->engines().settingDisplay(83, text);
+  auto* knob = dynamic_cast<CFrontReferenceControl*>(panelOf(f.editor(), 0)->getControl(83));
+  ASSERT_NE(knob, nullptr);
+  EXPECT_STREQ(knob->getValueText(), text) << "the front knob's text follows too";
   f.close();
 }

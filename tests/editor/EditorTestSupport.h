@@ -196,7 +196,13 @@ class ClockedEditor : public TemepleteEditor {
     const uint32_t t = clock.load(std::memory_order_relaxed);
     return t ? t : TemepleteEditor::getTicks();
   }
+  // Counts the effect's echoes of each parameter: one edit, one echo.
+  void setParameter(VstInt32 index, float value) override {
+    if (index >= 0 && index < 128) echoes[index].fetch_add(1, std::memory_order_relaxed);
+    TemepleteEditor::setParameter(index, value);
+  }
   std::atomic<uint32_t> clock{0};
+  std::atomic<int> echoes[128] = {};
 };
 
 struct HostRecord {

@@ -49,6 +49,9 @@ struct FakeEffect : orvane::EffectSeam, orvane::LabelSeam, CControlListener {
     if (index == orvane::kLPFreq) return orvane::formatFrequency(orvane::lpFrequency(params[index]), text);
     std::snprintf(text, kDisplayTextBytes, "%g", params[index]);
   }
+  float defaultValue(int32_t index) override {
+    return orvane::isHostParameter(index) ? orvane::parameterInfo(index).defaultValue : 0.f;
+  }
   orvane::MeterReadout* readout(int) override { return nullptr; }
   void syncSharedSettings(int) override {}
   double frameTickSeconds() override { return 0; }

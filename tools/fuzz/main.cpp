@@ -2,7 +2,8 @@
 // seeded stream of host calls and checks it after every step.
 //   orvane-fuzz --plugin=PATH [--seed=N] [--steps=N] [--seconds=S] [--trace]
 // Prints one line: the seed, the steps done and the result. A failure (or a
-// crash) names the seed and the step; the same seed replays it.
+// crash) names the seed and the step, then prints the whole command that
+// replays it up to that step with a trace.
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -22,17 +23,21 @@
 namespace {
 
 uint64_t gSeed = 0;
-char gCrashLine[128];
+char gPlugin[512];
+char gCrashLine[1024];
 
 void printCrash() {
-  const int n = std::snprintf(gCrashLine, sizeof gCrashLine, "orvane-fuzz: CRASH with --seed=%llu at step %llu\n",
-                              (unsigned long long)gSeed,
-                              (unsigned long long)fuzz::currentStep.load(std::memory_order_relaxed));
+  const unsigned long long step = fuzz::currentStep.load(std::memory_order_relaxed);
+  const int n = std::snprintf(gCrashLine, sizeof gCrashLine,
+                              "orvane-fuzz: CRASH with --seed=%llu at step %llu\n"
+                              "orvane-fuzz: replay with orvane-fuzz --plugin=\"%s\" --seed=%llu --steps=%llu --trace\n",
+                              (unsigned long long)gSeed, step, gPlugin, (unsigned long long)gSeed, step + 1);
+  const size_t len = n < 0 ? 0 : (size_t)n < sizeof gCrashLine ? (size_t)n : sizeof gCrashLine - 1;
 #if defined(_WIN32)
   DWORD written = 0;
-  WriteFile(GetStdHandle(STD_ERROR_HANDLE), gCrashLine, (DWORD)n, &written, nullptr);
+  WriteFile(GetStdHandle(STD_ERROR_HANDLE), gCrashLine, (DWORD)len, &written, nullptr);
 #else
-  if (write(2, gCrashLine, (size_t)n) < 0) {
+  if (write(2, gCrashLine, len) < 0) {
   }
 #endif
 }
@@ -79,6 +84,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   gSeed = options.seed;
+  std::snprintf(gPlugin, sizeof gPlugin, "%s", plugin.c_str());
 #if defined(_WIN32)
   SetUnhandledExceptionFilter(onCrash);
 #else
@@ -104,8 +110,8 @@ int main(int argc, char** argv) {
   if (!r.failure.empty()) {
     std::printf("orvane-fuzz: FAILED with --seed=%llu at step %llu: %s\n", (unsigned long long)options.seed,
                 (unsigned long long)r.failedStep, r.failure.c_str());
-    std::printf("orvane-fuzz: replay with --seed=%llu --steps=%llu --trace\n", (unsigned long long)options.seed,
-                (unsigned long long)(r.failedStep + 1));
+    std::printf("orvane-fuzz: replay with orvane-fuzz --plugin=\"%s\" --seed=%llu --steps=%llu --trace\n",
+                plugin.c_str(), (unsigned long long)options.seed, (unsigned long long)(r.failedStep + 1));
     return 1;
   }
   std::printf("orvane-fuzz: seed %llu, %llu steps, no failure (%.1f s)\n", (unsigned long long)options.seed,

@@ -225,7 +225,7 @@ TEST(EditorText, TheStockTextsAreDrawnWhateverFontsTheSystemHas) {
   GTEST_SKIP() << "the native plug-in draws its text with cairo and the system's fontconfig";
 #else
   const bool hasArial = systemHasFamily(L"Arial");
-  std::printf("the system %s a font family \"Arial\"\n", hasArial ? "has" : "has no");
+  std::printf("the system has %s font family \"Arial\"\n", hasArial ? "a" : "no");
   if (gWithoutArial == "1") {
     ASSERT_FALSE(hasArial) << "this run is meant for a prefix without Arial";
   }

@@ -110,6 +110,9 @@ TEST(EditFields, TheOpenEditBoxShowsTheArtworkBehindIt) {
 #if !defined(_WIN32)
   GTEST_SKIP() << "the native plug-in's frame has no window to type into (the strips tests type natively)";
 #else
+  // One more instance open throughout, as in a host with another track:
+  // the drawing factories are then made once, not again for each case.
+  Instance keeper;
   for (const Field& field : {kFrequencyEntry, kTrimValue, kTapeLabel}) {
     SCOPED_TRACE(field.name);
     Instance i;
@@ -160,6 +163,7 @@ TEST(EditFields, TypedTextIsKeptWhenTheWindowClosesOrTheHostChangesTheView) {
       // way for another: one case keeps it so.
       {kTrimValue, kOtherMeter, "6"},
   };
+  Instance keeper;  // as above
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.field.name) + " " + std::to_string(c.change));
     Instance i;

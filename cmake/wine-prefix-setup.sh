@@ -4,8 +4,11 @@
 # toolkit's standard fonts are "Arial": copy Liberation Sans (metrically the
 # same) into the prefix's Fonts folder, register it, and let Wine replace
 # "Arial" by it. Harmless when the fonts are missing: text then falls back.
+# With ORVANE_WINE_PLAIN_FONTS=1 the prefix stays as Wine makes it, as a
+# user's own prefix usually is: no Arial and nothing standing in for it.
 set -u
 prefix=${1:?usage: wine-prefix-setup.sh PREFIX}
+[ "${ORVANE_WINE_PLAIN_FONTS:-0}" = 1 ] && exit 0
 export WINEPREFIX=$prefix
 # The loader that made the prefix (wine-run.sh passes it on): the 64-bit one
 # for 64-bit builds, so that no 32-bit program is needed here.

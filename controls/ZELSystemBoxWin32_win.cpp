@@ -32,7 +32,7 @@ void copyUtf8(const std::string& s, char* out, int32_t maxSize) {
 class ZELSystemBoxWin32 : public IPlatformTextEdit, public IWin32EditBoxListener {
  public:
   ZELSystemBoxWin32(HWND parent, IPlatformTextEditCallback* callback, double scale)
-      : IPlatformTextEdit(callback), parent(parent) {
+      : IPlatformTextEdit(callback), parent(parent), scale(scale) {
     CFontRef font = callback->platformGetFont();
     double fontSize = font ? font->getSize() : 12;
     rect = systemBoxRect(callback->platformGetSize(), fontSize, scale);
@@ -112,8 +112,12 @@ class ZELSystemBoxWin32 : public IPlatformTextEdit, public IWin32EditBoxListener
     return textEdit->platformOnKeyDown(key);
   }
 
-  // The control drawn as it looks while edited, cut to the box: a pattern
-  // brush whose origin is the box's top-left corner.
+  // What the window shows at the box, the control drawn as it looks while
+  // edited: a pattern brush whose origin is the box's top-left corner.
+  // The window's own drawing of that spot comes first, the control left
+  // out, so that a field with no background of its own (the frequency
+  // entries, the trim value) shows the strip or panel around it rather
+  // than a box of its back colour; the control's editing look goes on top.
   HBRUSH makeBackground(IZELSystemBoxControl* owner, IPlatformTextEditCallback* callback) {
     auto* view = dynamic_cast<CView*>(callback);
     RECT client;
@@ -122,17 +126,28 @@ class ZELSystemBoxWin32 : public IPlatformTextEdit, public IWin32EditBoxListener
     if (w <= 0 || h <= 0) return nullptr;
     COffscreenContext* ctx = COffscreenContext::create(nullptr, w, h);
     if (!ctx) return nullptr;
-    // The box's corner in window pixels, where the control stands in frame
-    // coordinates, and so where its view coordinates land in the bitmap.
-    CRect frameRect = callback->platformGetSize();
-    double scale = rect.getWidth() > 0 && frameRect.getWidth() > 0 ? rect.getWidth() / frameRect.getWidth() : 1;
+    // The box's corner in window pixels, and so in frame coordinates: the
+    // bitmap's origin. The offset moves everything drawn there by it (the
+    // clip works in the bitmap's own coordinates).
     POINT corner = {0, 0};
     MapWindowPoints(edit, parent, &corner, 1);
+    if (auto* d2d = dynamic_cast<D2DDrawContext*>(ctx)) d2d->setDeviceScale(scale);
+    const CPoint origin(corner.x / scale, corner.y / scale);
+    const CRect area(origin.x, origin.y, origin.x + w / scale, origin.y + h / scale);
+    const CRect frameRect = callback->platformGetSize();
     const CRect& local = view->getViewSize();
     ctx->beginDraw();
+    ctx->setOffset(CPoint(-origin.x, -origin.y));
     ctx->setFillColor(callback->platformGetBackColor());
-    ctx->drawRect(CRect(0, 0, w, h), kDrawFilled);
-    ctx->setOffset(CPoint(frameRect.left - local.left - corner.x / scale, frameRect.top - local.top - corner.y / scale));
+    ctx->drawRect(area, kDrawFilled);
+    if (CFrame* frame = view->getFrame()) {
+      const float alpha = view->getAlphaValue();
+      view->setAlphaValue(0.f);  // a view of no opacity is not drawn
+      frame->platformDrawRect(ctx, area);
+      view->setAlphaValue(alpha);
+    }
+    // The control's own coordinates are its container's.
+    ctx->setOffset(CPoint(frameRect.left - local.left - origin.x, frameRect.top - local.top - origin.y));
     owner->drawForSystemBox(ctx);
     ctx->endDraw();
     std::vector<uint8_t> px;
@@ -173,6 +188,7 @@ class ZELSystemBoxWin32 : public IPlatformTextEdit, public IWin32EditBoxListener
   std::unique_ptr<Win32EditBox> box;
   HFONT ownFont = nullptr;
   HBRUSH backBrush = nullptr;
+  double scale;
   CRect rect;
 };
 

@@ -154,6 +154,8 @@ bool TemepleteEditor::open(void* parentWindow) {
 void TemepleteEditor::close() {
   systemWindow = nullptr;
   if (!frame) return;
+  commitTyping();
+  if (!frame) return;  // the commit's listener closed the window meanwhile
   frameClosing();
   if (labelStrip) labelStrip->close();
   if (filtersStrip) filtersStrip->close();
@@ -246,9 +248,17 @@ void TemepleteEditor::valueChanged(CControl* control) {
 
 // ---------------------------------------------------------------- layout
 
+void TemepleteEditor::commitTyping() {
+  if (frame) frame->setFocusView(nullptr);
+}
+
 void TemepleteEditor::selectMeter(float value) {
   const int index = stateOf(value, 2.0);
   if (index == currentMeter) return;
+  // The panel and the strips of the meter on show still hear the field's
+  // change; after the switch only the new meter's would.
+  commitTyping();
+  if (!frame) return;
   currentMeter = index;
   if (index >= 0 && index < 3) {
     for (MeterPanel* p : panels)
@@ -281,6 +291,9 @@ void TemepleteEditor::layoutStrips(bool resize) {
     if (resize) resizeHeight(height);
     return;
   }
+  // The strip view with the field is still the one on show.
+  commitTyping();
+  if (!frame) return;
   lastStrips = strips;
   lastShowFlt = showFlt;
   lastShowLbl = showLbl;

@@ -42,6 +42,10 @@ class TemepleteEditor : public CPresetSystemEditor {
 
   // Shows the panel of the meter type that a "Meter" value selects.
   void selectMeter(float value);
+  // Ends the typing in an open text field as a click elsewhere would, so
+  // what was typed is kept: before the window closes or the field's view
+  // makes way for another, while its part still knows the field.
+  void commitTyping();
   // Stacks the strips under the meter area for the current "Strips",
   // "ShowFlt" and "ShowLbl" values; with resize, the window follows.
   void layoutStrips(bool resize);

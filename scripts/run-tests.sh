@@ -41,6 +41,21 @@ prepare_wine() {
     rm -rf "$dir/wineprefix-display"
     cp -a "$dir/wineprefix" "$dir/wineprefix-display"
   fi
+  # The 64-bit text test's prefix has no Arial and no stand-in for it: a
+  # copy of the first without what wine-prefix-setup.sh added for Arial (the
+  # Liberation Sans files, their entries, the replacement). Made afresh (as
+  # wine-run.sh does with ORVANE_WINE_PLAIN_FONTS=1) it can cost minutes: on
+  # a kernel without 32-bit support a new 64-bit prefix runs its 32-bit
+  # set-up under emulation.
+  local plain=$dir/wineprefix-without-arial
+  if [ "$arch" = win64 ] && [ ! -f "$plain/.orvane-ready" ]; then
+    rm -rf "$plain"
+    cp -a "$dir/wineprefix" "$plain"
+    rm -f "$plain"/drive_c/windows/Fonts/LiberationSans-*.ttf
+    sed -i -e '/^"Arial"="Liberation Sans"$/d' \
+      -e '/^"Liberation Sans\( Bold\| Italic\| Bold Italic\)\? (TrueType)"="LiberationSans-[A-Za-z]*\.ttf"$/d' \
+      "$plain/user.reg" "$plain/system.reg"
+  fi
 }
 
 for dir in "$@"; do

@@ -153,6 +153,56 @@ bool WICBitmap::writePNG(UTF8StringPtr path) {
   return ok;
 }
 
+// The name of a family of the system collection, in English where it has
+// one.
+std::wstring familyName(IDWriteFontFamily* family) {
+  IDWriteLocalizedStrings* names = nullptr;
+  std::wstring name;
+  if (family && SUCCEEDED(family->GetFamilyNames(&names)) && names->GetCount() > 0) {
+    UINT32 index = 0, length = 0;
+    BOOL exists = FALSE;
+    if (FAILED(names->FindLocaleName(L"en-us", &index, &exists)) || !exists) index = 0;
+    if (SUCCEEDED(names->GetStringLength(index, &length))) {
+      std::vector<wchar_t> buffer(length + 1);
+      if (SUCCEEDED(names->GetString(index, buffer.data(), length + 1))) name = buffer.data();
+    }
+  }
+  release(names);
+  return name;
+}
+
+// The family text in `wanted` is drawn with: that one when the system has
+// it; otherwise the system's message font; otherwise the first family the
+// system has. A text format of a family the system lacks draws nothing at
+// all under Wine, and a Wine prefix without Arial (the toolkit's stock
+// family) is the common case there: blank texts would be worse than texts
+// in another face.
+std::wstring availableFamily(const std::wstring& wanted) {
+  IDWriteFontCollection* collection = nullptr;
+  if (FAILED(getDWriteFactory()->GetSystemFontCollection(&collection, FALSE)) || !collection) return wanted;
+  auto has = [collection](const wchar_t* name) {
+    UINT32 index = 0;
+    BOOL exists = FALSE;
+    return name && *name && SUCCEEDED(collection->FindFamilyName(name, &index, &exists)) && exists;
+  };
+  std::wstring chosen = wanted;
+  if (!has(wanted.c_str())) {
+    NONCLIENTMETRICSW metrics = {};
+    metrics.cbSize = sizeof metrics;
+    IDWriteFontFamily* first = nullptr;
+    if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0) &&
+        has(metrics.lfMessageFont.lfFaceName)) {
+      chosen = metrics.lfMessageFont.lfFaceName;
+    } else if (collection->GetFontFamilyCount() > 0 && SUCCEEDED(collection->GetFontFamily(0, &first))) {
+      std::wstring name = familyName(first);
+      if (!name.empty()) chosen = name;
+    }
+    release(first);
+  }
+  release(collection);
+  return chosen;
+}
+
 class D2DFont : public IPlatformFont, public IFontPainter {
  public:
   D2DFont(IDWriteTextFormat* format, double size, const std::wstring& family, DWRITE_FONT_WEIGHT weight,
@@ -360,7 +410,7 @@ IPlatformBitmap* createBitmapFromPixels(const uint8_t* bgra, int w, int h) {
 IPlatformFont* IPlatformFont::create(UTF8StringPtr name, const CCoord& size, const int32_t& style) {
   IDWriteFactory* dw = getDWriteFactory();
   if (!dw || !name || !*name || !(size > 0)) return nullptr;
-  std::wstring family = utf8ToWide(name);
+  std::wstring family = availableFamily(utf8ToWide(name));
   DWRITE_FONT_WEIGHT weight = (style & kBoldFace) ? DWRITE_FONT_WEIGHT_BOLD : DWRITE_FONT_WEIGHT_NORMAL;
   DWRITE_FONT_STYLE fstyle = (style & kItalicFace) ? DWRITE_FONT_STYLE_ITALIC : DWRITE_FONT_STYLE_NORMAL;
   IDWriteTextFormat* format = nullptr;

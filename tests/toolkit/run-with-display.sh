@@ -16,7 +16,9 @@ while [ ! -f "$build_dir/CMakeCache.txt" ] && [ "$build_dir" != / ]; do
   build_dir=$(dirname "$build_dir")
 done
 [ "$build_dir" = / ] && build_dir=$PWD
-export WINEPREFIX=$build_dir/wineprefix-display
+# A test that needs a prefix set up otherwise names one of its own
+# (ORVANE_WINE_PREFIX_NAME; cmake/wine-prefix-setup.sh says how it differs).
+export WINEPREFIX=$build_dir/${ORVANE_WINE_PREFIX_NAME:-wineprefix-display}
 mkdir -p "$build_dir"
 
 exec 8>"$WINEPREFIX.run.lock"

@@ -1,5 +1,7 @@
 #include "meters/MeterCore.h"
 
+#include <xmmintrin.h>
+
 #include "meters/MeterMath.h"
 #include "settings/SharedSettings.h"
 
@@ -8,6 +10,36 @@ namespace orvane {
 MeterCore::MeterCore(int readingKinds, double restValue) : readout_(readingKinds, restValue) {
   peak_[0].clear();
   peak_[1].clear();
+}
+
+bool quietAndFinite(const float* a, const float* b, int32_t frames, double gain, double threshold) {
+  // Four samples per register: x - x sums to 0 for finite samples and to
+  // NaN once any is NaN or infinite; the magnitudes keep their largest.
+  const __m128 signBit = _mm_set1_ps(-0.0f);
+  float largest = 0.0f, poison = 0.0f;
+  for (const float* x : {a, b}) {
+    if (!x) continue;
+    __m128 top = _mm_setzero_ps(), sum = _mm_setzero_ps();
+    int32_t i = 0;
+    for (; i + 4 <= frames; i += 4) {
+      const __m128 v = _mm_loadu_ps(x + i);
+      sum = _mm_add_ps(sum, _mm_sub_ps(v, v));
+      top = _mm_max_ps(top, _mm_andnot_ps(signBit, v));
+    }
+    alignas(16) float t[4], s[4];
+    _mm_store_ps(t, top);
+    _mm_store_ps(s, sum);
+    for (int k = 0; k < 4; ++k) {
+      largest = t[k] > largest ? t[k] : largest;
+      poison += s[k];
+    }
+    for (; i < frames; ++i) {
+      const float m = std::fabs(x[i]);
+      poison += x[i] - x[i];
+      largest = m > largest ? m : largest;
+    }
+  }
+  return poison == 0.0f && static_cast<double>(largest) * gain < threshold;
 }
 
 void MeterCore::setLRMS(float raw) {

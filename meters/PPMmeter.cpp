@@ -2,39 +2,36 @@
 
 #include <cmath>
 
+#include "meters/MeterEngineBody.h"
 #include "meters/MeterMath.h"
 #include "meters/NumberFormat.h"
 
 namespace orvane {
-namespace {
 
-// The envelope and hold recursions of one block, kept in registers.
-struct PPMBlock {
-  PeakChannel a, b;
-  double attack;
-  double fall;
-  int holdLimit;  // the hold counter at which the mark starts to fall
+// The envelopes and hold marks of one block, in registers.
+struct PPMBallistics {
+  PeakLanes peak;
+  Lanes attack;
+  Lanes fall;
 
-  void stepChannel(PeakChannel& ch, double level) const { stepPeak(ch, level, attack, fall, holdLimit); }
   // A peak meter: envelope and hold take the peak levels, which precise
   // mode finds between the samples.
-  void step(double peakA, double peakB, double, double) {
-    stepChannel(a, peakA);
-    stepChannel(b, peakB);
+  template <bool kHoldMayFall>
+  void step(Lanes peakLevel, Lanes) {
+    peak.step<kHoldMayFall>(peakLevel, attack, fall);
   }
+  bool holdMayFall(int samples) const { return peak.hold.mayFall(samples); }
   template <class F>
   void forEachReading(F f) const {
-    f(kMainReading, 0, a.env);
-    f(kMainReading, 1, b.env);
-    f(kHoldReading, 0, a.hold);
-    f(kHoldReading, 1, b.hold);
+    f(kMainReading, 0, laneA(peak.env));
+    f(kMainReading, 1, laneB(peak.env));
+    f(kHoldReading, 0, laneA(peak.hold.mark));
+    f(kHoldReading, 1, laneB(peak.hold.mark));
   }
 };
 
-}  // namespace
-
 PPMmeter::PPMmeter(MeterSettingsOwner* owner, SharedSettings& shared)
-    : core_(2, kRest), scope_(kMeterPPM, shared, owner, &PPMmeter::applyOwn, this) {
+    : MeterEngine(2, kRest, kMeterPPM, owner, shared) {
   scope_.initialise();
   reset();
   clearReadings();
@@ -74,8 +71,6 @@ void PPMmeter::setParameter(int32_t index, float value) {
   scope_.record(index, v, v);
 }
 
-float PPMmeter::getParameter(int32_t index) const { return scope_.value(index); }
-
 void PPMmeter::getParameterDisplay(int32_t index, char* text) const {
   if (!text) return;
   text[0] = '\0';
@@ -105,50 +100,31 @@ void PPMmeter::recomputeCoefficients() {
   holdLength_ = holdSamples(rate, holdMs_);
 }
 
-void PPMmeter::setSampleRate(float sampleRate) { core_.setSampleRate(sampleRate); }
-
 void PPMmeter::reset() {
   core_.reset();
   recomputeCoefficients();
-  for (int c = 0; c < 2; ++c) {
-    core_.restReading(kMainReading, c);
-    core_.restReading(kHoldReading, c);
-  }
+  restReadings(2);
 }
 
 void PPMmeter::clearReadings() {
-  for (int c = 0; c < 2; ++c) {
-    core_.restReading(kMainReading, c);
-    core_.restReading(kHoldReading, c);
-  }
+  restReadings(2);
   core_.clearOverCounters();
 }
 
-void PPMmeter::process(const float* a, const float* b, int32_t frames) {
-  if (!a || frames <= 0) return;
-  core_.beginBlock();
-  MeterReadout& r = core_.readout();
-  PPMBlock block{{r.reading(kMainReading, 0), r.reading(kHoldReading, 0), holdCounter_[0]},
-                 {r.reading(kMainReading, 1), r.reading(kHoldReading, 1), holdCounter_[1]},
-                 attack_,
-                 fall_,
-                 holdCountLimit(holdLength_)};
-  const bool usable = core_.run(a, b, frames, block);
-  // NaN or infinity in the audio sends the readings back to rest rather
-  // than leaving them NaN or pegged for good.
-  block.forEachReading([this, usable](int kind, int channel, double value) { core_.publish(kind, channel, value, usable); });
-  holdCounter_[0] = block.a.counter;
-  holdCounter_[1] = block.b.counter;
+PPMBallistics PPMmeter::beginBallistics() {
+  const MeterReadout& r = core_.readout();
+  return {{lanes(r.reading(kMainReading, 0), r.reading(kMainReading, 1)),
+           {r.reading(kHoldReading, 0), r.reading(kHoldReading, 1), holdCounter_[0], holdCounter_[1],
+            holdCountLimit(holdLength_)}},
+          splat(attack_),
+          splat(fall_)};
 }
 
-void PPMmeter::processStereo(float** outputs, int32_t frames) {
-  if (!outputs || !outputs[0]) return;
-  process(outputs[0], outputs[1], frames);
+void PPMmeter::endBallistics(const PPMBallistics& block) {
+  holdCounter_[0] = block.peak.hold.countOf(0);
+  holdCounter_[1] = block.peak.hold.countOf(1);
 }
 
-void PPMmeter::processMono(float** outputs, int32_t frames) {
-  if (!outputs || !outputs[0]) return;
-  process(outputs[0], nullptr, frames);
-}
+template class MeterEngine<PPMmeter>;
 
 }  // namespace orvane

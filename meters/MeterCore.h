@@ -102,6 +102,8 @@ class MeterCore {
   void plainLoop(const float* a, const float* b, int32_t frames, Block& block);
   template <bool kMono, bool kHoldMayFall, class Block>
   static void plainSteps(const float* a, const float* b, int32_t frames, double gain, Block& block);
+  template <bool kMono, bool kHoldMayFall, class Block>
+  static void plainStepsAvx(const float* a, const float* b, int32_t frames, double gain, Block& block);
   template <class Block>
   void tick(const Block& block, double count, double& counterA, double& counterB);
 
@@ -128,6 +130,9 @@ class MeterCore {
 // The largest magnitude times the gain is exactly the largest of the
 // per-sample products, since rounding a product keeps its order.
 bool quietAndFinite(const float* a, const float* b, int32_t frames, double gain, double threshold);
+// Whether this processor and system run the AVX encoding (decided once when
+// the library loads).
+extern const bool gLanesAvx;
 
 template <class Block>
 bool MeterCore::run(const float* a, const float* b, int32_t frames, Block& block) {
@@ -179,16 +184,45 @@ void MeterCore::tick(const Block& block, double count, double& counterA, double&
   readout_.writePos_ = pos;
 }
 
+// The plain loop's samples, two frames per pass: both channels' floats
+// load, lose their sign and widen together. Compiled twice, for SSE2 and
+// for the AVX encoding of the same operations (three operands, no register
+// copies), which every processor of the last decade runs; the lanes hold
+// the same values either way.
+#define ORVANE_PLAIN_STEPS_BODY                                                                        \
+  Block local = block; /* a copy the loads cannot alias stays in registers */                          \
+  const Lanes g = splat(gain);                                                                         \
+  const __m128 magnitude = _mm_castsi128_ps(_mm_set1_epi32(0x7fffffff));                               \
+  int32_t i = 0;                                                                                       \
+  for (; i + 2 <= frames; i += 2) {                                                                    \
+    const __m128 fa = _mm_castsi128_ps(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(a + i)));      \
+    const __m128 fb =                                                                                  \
+        kMono ? fa : _mm_castsi128_ps(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(b + i)));       \
+    const __m128 x = _mm_and_ps(_mm_unpacklo_ps(fa, fb), magnitude);                                   \
+    const Lanes first = _mm_mul_pd(_mm_cvtps_pd(x), g);                                                \
+    const Lanes second = _mm_mul_pd(_mm_cvtps_pd(_mm_movehl_ps(x, x)), g);                             \
+    local.template step<kHoldMayFall>(first, first);                                                   \
+    local.template step<kHoldMayFall>(second, second);                                                 \
+  }                                                                                                    \
+  if (i < frames) {                                                                                    \
+    const __m128 x = kMono ? _mm_set1_ps(a[i]) : _mm_unpacklo_ps(_mm_load_ss(a + i), _mm_load_ss(b + i)); \
+    const Lanes level = _mm_mul_pd(_mm_cvtps_pd(_mm_and_ps(x, magnitude)), g);                         \
+    local.template step<kHoldMayFall>(level, level);                                                   \
+  }                                                                                                    \
+  block = local;
+
 template <bool kMono, bool kHoldMayFall, class Block>
 void MeterCore::plainSteps(const float* a, const float* b, int32_t frames, double gain, Block& block) {
-  const Lanes g = splat(gain);
-#pragma GCC unroll 2
-  for (int32_t i = 0; i < frames; ++i) {
-    const __m128 x = kMono ? _mm_set1_ps(a[i]) : _mm_unpacklo_ps(_mm_load_ss(a + i), _mm_load_ss(b + i));
-    const Lanes level = _mm_mul_pd(absLanes(_mm_cvtps_pd(x)), g);
-    block.template step<kHoldMayFall>(level, level);
-  }
+  ORVANE_PLAIN_STEPS_BODY
 }
+
+template <bool kMono, bool kHoldMayFall, class Block>
+__attribute__((target("avx"))) void MeterCore::plainStepsAvx(const float* a, const float* b, int32_t frames,
+                                                              double gain, Block& block) {
+  ORVANE_PLAIN_STEPS_BODY
+}
+
+#undef ORVANE_PLAIN_STEPS_BODY
 
 // A block that quietAndFinite passed, metered in L/R without precise mode:
 // no sample is over, so each over count does at the first sample what it
@@ -218,8 +252,14 @@ void MeterCore::plainLoop(const float* a, const float* b, int32_t frames, Block&
         ticks += n;
       }
     }
-    if (block.holdMayFall(n)) plainSteps<kMono, true>(a + i, kMono ? a : b + i, n, gain, block);
-    else plainSteps<kMono, false>(a + i, kMono ? a : b + i, n, gain, block);
+    const float* bi = kMono ? a : b + i;
+    if (block.holdMayFall(n)) {
+      if (gLanesAvx) plainStepsAvx<kMono, true>(a + i, bi, n, gain, block);
+      else plainSteps<kMono, true>(a + i, bi, n, gain, block);
+    } else {
+      if (gLanesAvx) plainStepsAvx<kMono, false>(a + i, bi, n, gain, block);
+      else plainSteps<kMono, false>(a + i, bi, n, gain, block);
+    }
     i += n;
     if (ticking) {
       ticks = 0;

@@ -22,7 +22,7 @@ inline Lanes select(Lanes mask, Lanes ifSet, Lanes otherwise) {
   return _mm_or_pd(_mm_and_pd(mask, ifSet), _mm_andnot_pd(mask, otherwise));
 }
 // |v| exactly as fabs: the sign bit cleared.
-inline Lanes absLanes(Lanes v) { return _mm_andnot_pd(_mm_set1_pd(-0.0), v); }
+inline Lanes absLanes(Lanes v) { return _mm_and_pd(v, _mm_castsi128_pd(_mm_set1_epi64x(0x7fffffffffffffffLL))); }
 // The tiny add and subtract that turns values below about 1e-30 into exact
 // zeros instead of denormals.
 inline Lanes flushTiny(Lanes v) { return _mm_sub_pd(_mm_add_pd(v, _mm_set1_pd(1e-14)), _mm_set1_pd(1e-14)); }
@@ -54,7 +54,9 @@ struct HoldLanes {
   template <bool kMayFall, bool kRaiseOnEqual, bool kFlushAlways>
   void step(Lanes value, Lanes fall) {
     const Lanes raise = kRaiseOnEqual ? _mm_cmpge_pd(value, mark) : _mm_cmpgt_pd(value, mark);
-    Lanes h = select(raise, value, mark);
+    // Raised only when it passes: the larger of the two, which is what
+    // maxpd answers (the mark where either is NaN, as the comparison).
+    Lanes h = kRaiseOnEqual ? select(raise, value, mark) : _mm_max_pd(value, mark);
     Lanes n = _mm_andnot_pd(raise, count);
     if (kMayFall) {
       const Lanes falling = _mm_cmpge_pd(n, limit);

@@ -5,7 +5,8 @@
 // two, so the machine's load falls on both alike; the counters are the
 // median nanoseconds per stereo frame of each and their ratio (new / base).
 // The baseline library: ORVANE_BASELINE_PLUGIN=/path/to/ZEL\ Orvane.so
-// (without it the case is skipped).
+// (without it the case is skipped); ORVANE_PLUGIN=/path names another
+// library than this build's to compare.
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
@@ -22,7 +23,8 @@ constexpr int kBlocksPerBatch = 16;
 
 vsthost::PluginLibrary* library(bool baseline) {
   static vsthost::PluginLibrary current, base;
-  static const bool currentLoaded = current.load(ORVANE_BENCH_PLUGIN);
+  static const char* override = std::getenv("ORVANE_PLUGIN");
+  static const bool currentLoaded = current.load(override && *override ? override : ORVANE_BENCH_PLUGIN);
   static const char* basePath = std::getenv("ORVANE_BASELINE_PLUGIN");
   static const bool baseLoaded = basePath && *basePath && base.load(basePath);
   if (baseline) return baseLoaded && base.vstPluginMain() ? &base : nullptr;

@@ -217,7 +217,7 @@ void MeterCore::plainSteps(const float* a, const float* b, int32_t frames, doubl
 }
 
 template <bool kMono, bool kHoldMayFall, class Block>
-__attribute__((target("avx"))) void MeterCore::plainStepsAvx(const float* a, const float* b, int32_t frames,
+__attribute__((target("avx,prefer-vector-width=128"))) void MeterCore::plainStepsAvx(const float* a, const float* b, int32_t frames,
                                                               double gain, Block& block) {
   ORVANE_PLAIN_STEPS_BODY
 }

@@ -8,6 +8,7 @@
 //                                        // MeterCore::run) from its state
 //   void endBallistics(const Ballistics&);  // the state back after the block
 //   void readingRested(int kind, int channel);  // a reading went to rest
+//                                        // (after endBallistics)
 //   void setParameter(int32_t index, float value);
 #pragma once
 

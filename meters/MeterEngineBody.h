@@ -25,12 +25,12 @@ void MeterEngine<Engine>::process(const float* a, const float* b, int32_t frames
   auto ballistics = engine.beginBallistics();
   core_.beginBlock();
   const bool usable = core_.run(a, b, frames, ballistics);
+  engine.endBallistics(ballistics);
   // NaN or infinity in the audio sends the readings back to rest rather
   // than leaving them NaN or pegged for good.
   ballistics.forEachReading([this, &engine, usable](int kind, int channel, double value) {
     if (!core_.publish(kind, channel, value, usable)) engine.readingRested(kind, channel);
   });
-  engine.endBallistics(ballistics);
 }
 
 }  // namespace orvane

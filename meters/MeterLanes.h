@@ -84,7 +84,11 @@ struct PeakLanes {
   template <bool kMayFall>
   void step(Lanes level, Lanes attack, Lanes fall) {
     Lanes e = env;
-    e = _mm_add_pd(e, _mm_mul_pd(_mm_sub_pd(level, e), select(_mm_cmpgt_pd(level, e), attack, fall)));
+    // Rises are rare and well predicted: the branch keeps the choice of
+    // coefficient off the recursion's critical path, which sets the pace.
+    const Lanes rising = _mm_cmpgt_pd(level, e);
+    const Lanes coefficient = _mm_movemask_pd(rising) ? select(rising, attack, fall) : fall;
+    e = _mm_add_pd(e, _mm_mul_pd(_mm_sub_pd(level, e), coefficient));
     e = flushTiny(e);
     env = e;
     hold.step<kMayFall, false, true>(e, fall);

@@ -71,22 +71,32 @@ class NeedleFilterBank {
   // Zeroes every section's state (a needle that went NaN starts over).
   void clearState();
 
+  // The running state of the current section. A block keeps it in a local
+  // and steps with step(x, live), so it stays in registers instead of
+  // travelling through memory on every sample.
+  struct State {
+    double x1 = 0, x2 = 0, y0 = 0, y1 = 0, y2 = 0;
+  };
+  const State& live() const { return live_; }
+  void setLive(const State& live) { live_ = live; }
+
   // One sample: runs the current section, answers the needle position in
   // single precision, not limited, and moves to the section of that
   // position. A reading above 1 keeps using the last section.
-  double step(double x) {
+  double step(double x) { return step(x, live_); }
+  double step(double x, State& live) {
     // Each section adds its own tiny offset, alternating in sign on every
     // call, so its state never sinks into denormal numbers.
     const double offset = -offset_[current_];
     offset_[current_] = offset;
     const double xs = x + offset;
     const NeedleMailbox::Coefficients& k = coefficients_[current_];
-    const double y = k.b0 * xs + k.b1 * live_.x1 + k.b2 * live_.x2 - k.a1 * live_.y1 - k.a2 * live_.y2;
-    live_.x2 = live_.x1;
-    live_.x1 = xs;
-    live_.y2 = live_.y1;
-    live_.y1 = y + offset;
-    live_.y0 = y;
+    const double y = k.b0 * xs + k.b1 * live.x1 + k.b2 * live.x2 - k.a1 * live.y1 - k.a2 * live.y2;
+    live.x2 = live.x1;
+    live.x1 = xs;
+    live.y2 = live.y1;
+    live.y1 = y + offset;
+    live.y0 = y;
     const float yf = static_cast<float>(y);
     // Written so that NaN lands on section 0 rather than on a wild index.
     const float p = yf > 0.0f ? (yf < 1.0f ? yf : 1.0f) : 0.0f;
@@ -94,7 +104,7 @@ class NeedleFilterBank {
     if (next != current_) {
       // The section we leave keeps the state it had; the next one
       // continues from it.
-      saved_[current_] = live_;
+      saved_[current_] = live;
       current_ = next;
     }
     return static_cast<double>(yf);
@@ -106,9 +116,6 @@ class NeedleFilterBank {
   double offsetMagnitude() const { return offsetMagnitude_; }
 
  private:
-  struct State {
-    double x1 = 0, x2 = 0, y0 = 0, y1 = 0, y2 = 0;
-  };
   NeedleMailbox::Coefficients coefficients_[kNeedleSections];
   double offset_[kNeedleSections];
   double offsetMagnitude_ = 1e-14;

@@ -119,6 +119,7 @@ void VUmeter::clearReadings() {
 struct VUBallistics {
   NeedleFilterBank* bankA;
   NeedleFilterBank* bankB;
+  NeedleFilterBank::State liveA, liveB;  // the coils' running states
   Lanes needle;
   HoldLanes hold;
   Lanes decay;
@@ -129,8 +130,8 @@ struct VUBallistics {
   template <bool kHoldMayFall>
   void step(Lanes, Lanes level) {
     const Lanes drive = _mm_mul_pd(level, splat(kCoilDrive));
-    const double a = bankA->step(laneA(drive));
-    const double b = bankB->step(laneB(drive));
+    const double a = bankA->step(laneA(drive), liveA);
+    const double b = bankB->step(laneB(drive), liveB);
     needle = lanes(a, b);
     hold.step<kHoldMayFall, true, false>(needle, decay);
   }
@@ -153,6 +154,8 @@ VUBallistics VUmeter::beginBallistics() {
   const MeterReadout& r = core_.readout();
   return {&bank_[0],
           &bank_[1],
+          bank_[0].live(),
+          bank_[1].live(),
           lanes(r.reading(kMainReading, 0), r.reading(kMainReading, 1)),
           {r.reading(kHoldReading, 0), r.reading(kHoldReading, 1), holdCounter_[0], holdCounter_[1],
            holdCountLimit(holdLength_)},
@@ -160,6 +163,8 @@ VUBallistics VUmeter::beginBallistics() {
 }
 
 void VUmeter::endBallistics(const VUBallistics& block) {
+  bank_[0].setLive(block.liveA);
+  bank_[1].setLive(block.liveB);
   holdCounter_[0] = block.hold.countOf(0);
   holdCounter_[1] = block.hold.countOf(1);
 }

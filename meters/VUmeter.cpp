@@ -117,9 +117,7 @@ void VUmeter::clearReadings() {
 
 // The needles and hold marks of one block, in registers.
 struct VUBallistics {
-  NeedleFilterBank* bankA;
-  NeedleFilterBank* bankB;
-  NeedleFilterBank::State liveA, liveB;  // the coils' running states
+  NeedlePair coils;
   Lanes needle;
   HoldLanes hold;
   Lanes decay;
@@ -129,10 +127,7 @@ struct VUBallistics {
   // the front end lights. The hold mark follows the needle.
   template <bool kHoldMayFall>
   void step(Lanes, Lanes level) {
-    const Lanes drive = _mm_mul_pd(level, splat(kCoilDrive));
-    const double a = bankA->step(laneA(drive), liveA);
-    const double b = bankB->step(laneB(drive), liveB);
-    needle = lanes(a, b);
+    needle = coils.step(_mm_mul_pd(level, splat(kCoilDrive)));
     hold.step<kHoldMayFall, true, false>(needle, decay);
   }
   bool holdMayFall(int samples) const { return hold.mayFall(samples); }
@@ -152,10 +147,7 @@ VUBallistics VUmeter::beginBallistics() {
     bank_[1].adopt(coefficients);
   }
   const MeterReadout& r = core_.readout();
-  return {&bank_[0],
-          &bank_[1],
-          bank_[0].live(),
-          bank_[1].live(),
+  return {NeedlePair(bank_[0], bank_[1]),
           lanes(r.reading(kMainReading, 0), r.reading(kMainReading, 1)),
           {r.reading(kHoldReading, 0), r.reading(kHoldReading, 1), holdCounter_[0], holdCounter_[1],
            holdCountLimit(holdLength_)},
@@ -163,8 +155,7 @@ VUBallistics VUmeter::beginBallistics() {
 }
 
 void VUmeter::endBallistics(const VUBallistics& block) {
-  bank_[0].setLive(block.liveA);
-  bank_[1].setLive(block.liveB);
+  block.coils.park();
   holdCounter_[0] = block.hold.countOf(0);
   holdCounter_[1] = block.hold.countOf(1);
 }

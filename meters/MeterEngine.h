@@ -27,6 +27,7 @@ class MeterEngine {
   MeterEngine& operator=(const MeterEngine&) = delete;
 
   float getParameter(int32_t index) const { return scope_.value(index); }
+  double referenceAmplitude() const { return ref_; }
 
   void setSampleRate(float sampleRate) { core_.setSampleRate(sampleRate); }
   float sampleRate() const { return core_.sampleRate(); }
@@ -67,8 +68,16 @@ class MeterEngine {
     }
   }
 
+  // The reference level as an amplitude; the front end's gain is its
+  // inverse.
+  void setReference(double amplitude) {
+    ref_ = amplitude;
+    core_.setGain(1.0 / amplitude);
+  }
+
   MeterCore core_;
   MeterScope scope_;
+  Relaxed<double> ref_{1.0};
 
  private:
   static void applyOwn(void* engine, int32_t index, float value) { static_cast<Engine*>(engine)->setParameter(index, value); }

@@ -38,6 +38,11 @@ constexpr int kHoldCounterCeiling = 1 << 30;
 // it in integers answers exactly as comparing with the length itself.
 int holdCountLimit(double holdLength);
 
+// The over threshold of the VU's and the PPM's four-step setting (0, 1/3,
+// 2/3, 1): `aboveReference` (a level above the reference), -3 dBFS, -1 dBFS
+// or full scale, as a magnitude times `gain` (1 / reference).
+double steppedOverThreshold(double step, double gain, double aboveReference);
+
 // Reference amplitude of a level in dBFS: 10^(dB/20), with the 1/20 taken
 // in single precision as the level knobs always have.
 double referenceAmplitude(float dB);

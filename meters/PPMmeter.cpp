@@ -43,22 +43,12 @@ void PPMmeter::setParameter(int32_t index, float value) {
   const float rate = core_.sampleRate();
   switch (index) {
     case kReference:
-      ref_ = orvane::referenceAmplitude(referenceDbFromSetting24(v));
-      core_.setGain(1.0 / ref_);
+      setReference(orvane::referenceAmplitude(referenceDbFromSetting24(v)));
       updateOverThreshold();
       break;
-    case kIntegration:
-      integrationMs_ = timeMs(v, TimeMap::Short, false);
-      attack_ = attackCoefficient(rate, integrationMs_);
-      break;
-    case kHoldTime:
-      holdMs_ = timeMs(v, TimeMap::Long, false);
-      holdLength_ = holdSamples(rate, holdMs_);
-      break;
-    case kReturn:
-      returnMs_ = timeMs(v, TimeMap::Long, false);
-      fall_ = fallCoefficient(rate, returnMs_);
-      break;
+    case kIntegration: setIntegration(v, rate); break;
+    case kHoldTime: setHoldTime(v, rate); break;
+    case kReturn: setReturn(v, rate); break;
     case kMsType: core_.setMsType(static_cast<int>(v * 2.0f + 0.5f)); break;
     case kOverTag: core_.setOverSampleCount(static_cast<int>(v * 9.0f + 0.5f) + 1); break;
     case kOverReference:
@@ -74,35 +64,18 @@ void PPMmeter::setParameter(int32_t index, float value) {
 void PPMmeter::getParameterDisplay(int32_t index, char* text) const {
   if (!text) return;
   text[0] = '\0';
-  switch (index) {
-    case kReference: referenceText(ref_.load(), text); break;
-    case kIntegration: shortTimeText(integrationMs_, text); break;
-    case kHoldTime: longTimeText(holdMs_, text); break;
-    case kReturn: longTimeText(returnMs_, text); break;
-    default: break;
-  }
+  if (index == kReference) referenceText(ref_.load(), text);
+  else timeText(index, kIntegration, kHoldTime, kReturn, text);
 }
 
 void PPMmeter::updateOverThreshold() {
-  const double gain = core_.gain();
-  double threshold;
-  if (overStep_ < 0.25) threshold = 2.5556419010641385;  // 8.15 dB above the reference
-  else if (overStep_ < 0.5) threshold = gain * 0.7071;  // -3 dBFS
-  else if (overStep_ < 0.75) threshold = gain * 0.8912509381337456;  // -1 dBFS
-  else threshold = gain;  // full scale
-  core_.setOverThreshold(threshold);
-}
-
-void PPMmeter::recomputeCoefficients() {
-  const float rate = core_.sampleRate();
-  attack_ = attackCoefficient(rate, integrationMs_);
-  fall_ = fallCoefficient(rate, returnMs_);
-  holdLength_ = holdSamples(rate, holdMs_);
+  // The lowest step: 8.15 dB above the reference.
+  core_.setOverThreshold(steppedOverThreshold(overStep_, core_.gain(), 2.5556419010641385));
 }
 
 void PPMmeter::reset() {
   core_.reset();
-  recomputeCoefficients();
+  recomputeCoefficients(core_.sampleRate());
   restReadings(2);
 }
 
@@ -111,19 +84,9 @@ void PPMmeter::clearReadings() {
   core_.clearOverCounters();
 }
 
-PPMBallistics PPMmeter::beginBallistics() {
-  const MeterReadout& r = core_.readout();
-  return {{lanes(r.reading(kMainReading, 0), r.reading(kMainReading, 1)),
-           {r.reading(kHoldReading, 0), r.reading(kHoldReading, 1), holdCounter_[0], holdCounter_[1],
-            holdCountLimit(holdLength_)}},
-          splat(attack_),
-          splat(fall_)};
-}
+PPMBallistics PPMmeter::beginBallistics() { return {startLanes(core_.readout()), splat(attack()), splat(fall())}; }
 
-void PPMmeter::endBallistics(const PPMBallistics& block) {
-  holdCounter_[0] = block.peak.hold.countOf(0);
-  holdCounter_[1] = block.peak.hold.countOf(1);
-}
+void PPMmeter::endBallistics(const PPMBallistics& block) { keepCounts(block.peak); }
 
 template class MeterEngine<PPMmeter>;
 

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "meters/MeterEngine.h"
+#include "meters/PeakNeedle.h"
 #include "meters/Relaxed.h"
 #include "settings/SharedSettings.h"
 
@@ -14,7 +15,7 @@ namespace orvane {
 
 struct PPMBallistics;
 
-class PPMmeter : public MeterEngine<PPMmeter> {
+class PPMmeter : public MeterEngine<PPMmeter>, public PeakNeedle {
  public:
   static constexpr int32_t kReference = 93;      // -24..0 dBFS
   static constexpr int32_t kIntegration = 94;    // 0..100 ms
@@ -35,13 +36,6 @@ class PPMmeter : public MeterEngine<PPMmeter> {
   void clearReadings();
 
   // Read-outs: kMainReading is the envelope.
-  double referenceAmplitude() const { return ref_; }
-  double integrationMs() const { return integrationMs_; }
-  double holdMs() const { return holdMs_; }
-  double returnMs() const { return returnMs_; }
-  double attack() const { return attack_; }
-  double fall() const { return fall_; }
-  double holdLength() const { return holdLength_; }
 
  private:
   friend class MeterEngine<PPMmeter>;
@@ -49,17 +43,8 @@ class PPMmeter : public MeterEngine<PPMmeter> {
   void endBallistics(const PPMBallistics& block);
   void readingRested(int, int) {}
   void updateOverThreshold();
-  void recomputeCoefficients();
 
-  Relaxed<double> ref_{1.0};
-  Relaxed<double> integrationMs_{10.0};
-  Relaxed<double> holdMs_{1000.0};
-  Relaxed<double> returnMs_{2000.0};
-  Relaxed<double> attack_{1.0};
-  Relaxed<double> fall_{1.0};
-  Relaxed<double> holdLength_{44100.0};
   double overStep_ = 1.0;
-  int holdCounter_[2] = {0, 0};
 };
 
 extern template class MeterEngine<PPMmeter>;

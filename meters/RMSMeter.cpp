@@ -70,14 +70,12 @@ void RMSMeter::setParameter(int32_t index, float value) {
     case kReference: {
       const int step = static_cast<int>(v * 300.0f + 0.5f);
       const float dB = static_cast<float>(step) * 0.1f - 20.0f;
-      ref_ = orvane::referenceAmplitude(dB);
-      core_.setGain(1.0 / ref_);
+      setReference(orvane::referenceAmplitude(dB));
       updateOverThreshold();
       break;
     }
     case kIntegration:
-      integrationMs_ = timeMs(v, TimeMap::Short, false);
-      attack_ = attackCoefficient(rate, integrationMs_);
+      setIntegration(v, rate);
       stored = quantiseTimeSetting(v);
       break;
     case kRmsIntegration:
@@ -86,13 +84,11 @@ void RMSMeter::setParameter(int32_t index, float value) {
       stored = quantiseTimeSetting(v);
       break;
     case kHoldTime:
-      holdMs_ = timeMs(v, TimeMap::Long, false);
-      holdLength_ = holdSamples(rate, holdMs_);
+      setHoldTime(v, rate);
       stored = quantiseTimeSetting(v);
       break;
     case kReturn:
-      returnMs_ = timeMs(v, TimeMap::Long, false);
-      fall_ = fallCoefficient(rate, returnMs_);
+      setReturn(v, rate);
       stored = quantiseTimeSetting(v);
       break;
     case kMsType: core_.setMsType(static_cast<int>(v * 2.0f + 0.5f)); break;
@@ -116,14 +112,9 @@ void RMSMeter::setParameter(int32_t index, float value) {
 void RMSMeter::getParameterDisplay(int32_t index, char* text) const {
   if (!text) return;
   text[0] = '\0';
-  switch (index) {
-    case kReference: referenceText(ref_.load(), text); break;
-    case kIntegration: shortTimeText(integrationMs_, text); break;
-    case kRmsIntegration: longTimeText(averagingMs_, text); break;
-    case kHoldTime: longTimeText(holdMs_, text); break;
-    case kReturn: longTimeText(returnMs_, text); break;
-    default: break;
-  }
+  if (index == kReference) referenceText(ref_.load(), text);
+  else if (index == kRmsIntegration) longTimeText(averagingMs_, text);
+  else timeText(index, kIntegration, kHoldTime, kReturn, text);
 }
 
 void RMSMeter::updateOverThreshold() {
@@ -133,17 +124,10 @@ void RMSMeter::updateOverThreshold() {
   core_.setOverThreshold(ledFromFullScale_ ? core_.gain() * level : level);
 }
 
-void RMSMeter::recomputeCoefficients() {
-  const float rate = core_.sampleRate();
-  attack_ = attackCoefficient(rate, integrationMs_);
-  fall_ = fallCoefficient(rate, returnMs_);
-  holdLength_ = holdSamples(rate, holdMs_);
-  averaging_ = averagingCoefficient(rate, averagingMs_);
-}
-
 void RMSMeter::reset() {
   core_.reset();
-  recomputeCoefficients();
+  recomputeCoefficients(core_.sampleRate());
+  averaging_ = averagingCoefficient(core_.sampleRate(), averagingMs_);
   restReadings(3);
 }
 
@@ -154,19 +138,14 @@ void RMSMeter::clearReadings() {
 
 RMSBallistics RMSMeter::beginBallistics() {
   const MeterReadout& r = core_.readout();
-  return {{lanes(r.reading(kMainReading, 0), r.reading(kMainReading, 1)),
-           {r.reading(kHoldReading, 0), r.reading(kHoldReading, 1), holdCounter_[0], holdCounter_[1],
-            holdCountLimit(holdLength_)}},
+  return {startLanes(r),
           lanes(r.reading(kMeanSquareReading, 0), r.reading(kMeanSquareReading, 1)),
-          splat(attack_),
-          splat(fall_),
+          splat(attack()),
+          splat(fall()),
           splat(static_cast<double>(averaging_.load()))};
 }
 
-void RMSMeter::endBallistics(const RMSBallistics& block) {
-  holdCounter_[0] = block.peak.hold.countOf(0);
-  holdCounter_[1] = block.peak.hold.countOf(1);
-}
+void RMSMeter::endBallistics(const RMSBallistics& block) { keepCounts(block.peak); }
 
 template class MeterEngine<RMSMeter>;
 

@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "meters/MeterEngine.h"
+#include "meters/PeakNeedle.h"
 #include "meters/Relaxed.h"
 #include "settings/SharedSettings.h"
 
@@ -15,7 +16,7 @@ namespace orvane {
 
 struct RMSBallistics;
 
-class RMSMeter : public MeterEngine<RMSMeter> {
+class RMSMeter : public MeterEngine<RMSMeter>, public PeakNeedle {
  public:
   static constexpr int32_t kReference = 72;         // -20..+10 dB in 0.1 dB
   static constexpr int32_t kIntegration = 73;       // peak rise, 0..100 ms
@@ -39,15 +40,8 @@ class RMSMeter : public MeterEngine<RMSMeter> {
 
   // Read-outs: kMainReading is the peak envelope, kMeanSquareReading the
   // mean square (relative to the reference squared).
-  double referenceAmplitude() const { return ref_; }
-  double integrationMs() const { return integrationMs_; }
   double averagingMs() const { return averagingMs_; }
-  double holdMs() const { return holdMs_; }
-  double returnMs() const { return returnMs_; }
-  double attack() const { return attack_; }
-  double fall() const { return fall_; }
   float averaging() const { return averaging_; }
-  double holdLength() const { return holdLength_; }
   int overLevel() const { return overLevel_; }
 
  private:
@@ -56,20 +50,11 @@ class RMSMeter : public MeterEngine<RMSMeter> {
   void endBallistics(const RMSBallistics& block);
   void readingRested(int, int) {}
   void updateOverThreshold();
-  void recomputeCoefficients();
 
-  Relaxed<double> ref_{1.0};
-  Relaxed<double> integrationMs_{10.0};
   Relaxed<double> averagingMs_{1000.0};
-  Relaxed<double> holdMs_{1000.0};
-  Relaxed<double> returnMs_{2000.0};
-  Relaxed<double> attack_{1.0};
-  Relaxed<double> fall_{1.0};
   Relaxed<float> averaging_{1.0f};
-  Relaxed<double> holdLength_{44100.0};
   int overLevel_ = 6;
   bool ledFromFullScale_ = true;
-  int holdCounter_[2] = {0, 0};
 };
 
 extern template class MeterEngine<RMSMeter>;

@@ -29,8 +29,7 @@ void VUmeter::setParameter(int32_t index, float value) {
   const float v = safeSettingValue(value, 0.0f);
   switch (index) {
     case kReference:
-      ref_ = orvane::referenceAmplitude(referenceDbFromSetting24(v));
-      core_.setGain(1.0 / ref_);
+      setReference(orvane::referenceAmplitude(referenceDbFromSetting24(v)));
       updateOverThreshold();
       break;
     case kIntegration: {
@@ -80,13 +79,8 @@ void VUmeter::getParameterDisplay(int32_t index, char* text) const {
 }
 
 void VUmeter::updateOverThreshold() {
-  const double gain = core_.gain();
-  double threshold;
-  if (ledStep_ < 0.25) threshold = 2.51188643150958;  // 8 dB above the reference
-  else if (ledStep_ < 0.5) threshold = gain * 0.7071;  // -3 dBFS
-  else if (ledStep_ < 0.75) threshold = gain * 0.8912509381337456;  // -1 dBFS
-  else threshold = gain;  // full scale
-  core_.setOverThreshold(threshold);
+  // The lowest step: 8 dB above the reference.
+  core_.setOverThreshold(steppedOverThreshold(ledStep_, core_.gain(), 2.51188643150958));
 }
 
 void VUmeter::redesign() {

@@ -40,7 +40,6 @@ class VUmeter : public MeterEngine<VUmeter> {
 
   // Read-outs: kMainReading is the needle.
   // Derived values, for the panel, tools and tests.
-  double referenceAmplitude() const { return ref_; }
   double modelIntegrationMs() const { return modelMs_; }  // T
   double needleFrequency() const { return model_.frequency; }
   float holdLength() const { return holdLength_; }
@@ -67,7 +66,6 @@ class VUmeter : public MeterEngine<VUmeter> {
   NeedleModel model_{};
   double designRate_ = 44100.0;
 
-  Relaxed<double> ref_{1.0};
   Relaxed<double> modelMs_{350.1};
   Relaxed<int> type_{0};
   Relaxed<double> holdMs_{1000.0};

@@ -99,7 +99,7 @@ class MeterCore {
   template <bool kPrecise, bool kMono, class Block>
   bool loop(const float* a, const float* b, int32_t frames, Block& block);
   template <bool kMono, class Block>
-  void plainLoop(const float* a, const float* b, int32_t frames, Block& block);
+  void plainLoop(const float* a, const float* b, int32_t frames, double gain, Block& block);
   template <bool kMono, bool kHoldMayFall, class Block>
   static void plainSteps(const float* a, const float* b, int32_t frames, double gain, Block& block);
   template <bool kMono, bool kHoldMayFall, class Block>
@@ -143,9 +143,10 @@ bool MeterCore::run(const float* a, const float* b, int32_t frames, Block& block
   // case keeps every reading in registers. Plain L/R metering of a block
   // that neither clips nor carries NaN takes the lean loop.
   const bool precise = precise_;
-  if (!precise && msOn_ == 0 && quietAndFinite(a, b, frames, gain_, overThreshold_)) {
-    if (b == nullptr) plainLoop<true>(a, b, frames, block);
-    else plainLoop<false>(a, b, frames, block);
+  const double gain = gain_;  // the same gain for the check and the loop
+  if (!precise && msOn_ == 0 && quietAndFinite(a, b, frames, gain, overThreshold_)) {
+    if (b == nullptr) plainLoop<true>(a, b, frames, gain, block);
+    else plainLoop<false>(a, b, frames, gain, block);
     return true;
   }
   bool usable;
@@ -230,9 +231,8 @@ __attribute__((target("avx,prefer-vector-width=128"))) void MeterCore::plainStep
 // over-sample count), and the samples run in stretches between the display
 // ticks, each stretch with the hold checks only where a mark can fall.
 template <bool kMono, class Block>
-void MeterCore::plainLoop(const float* a, const float* b, int32_t frames, Block& block) {
+void MeterCore::plainLoop(const float* a, const float* b, int32_t frames, double gain, Block& block) {
   const double count = readout_.overCount_;
-  const double gain = gain_;
   const int lag = readout_.lagMs_;
   const int tickPeriod = tickPeriod_ > 0 ? tickPeriod_ : 1;
   double counterA = readout_.overCounter_[0];

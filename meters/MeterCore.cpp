@@ -1,5 +1,7 @@
 #include "meters/MeterCore.h"
 
+#include <emmintrin.h>
+
 #include "meters/MeterMath.h"
 #include "settings/SharedSettings.h"
 
@@ -9,6 +11,50 @@ MeterCore::MeterCore(int readingKinds, double restValue) : readout_(readingKinds
   peak_[0].clear();
   peak_[1].clear();
 }
+
+bool quietAndFinite(const float* a, const float* b, int32_t frames, double gain, double threshold) {
+  // Four frames per pass: the largest magnitude of both channels, and
+  // whether any sample was NaN (unordered with the other channel's). An
+  // infinity makes the largest magnitude infinite.
+  const __m128 magnitude = _mm_castsi128_ps(_mm_set1_epi32(0x7fffffff));
+  if (!b) b = a;
+  __m128 top = _mm_setzero_ps(), nan = _mm_setzero_ps();
+  int32_t i = 0;
+  for (; i + 4 <= frames; i += 4) {
+    const __m128 x = _mm_loadu_ps(a + i), y = _mm_loadu_ps(b + i);
+    nan = _mm_or_ps(nan, _mm_cmpunord_ps(x, y));
+    top = _mm_max_ps(top, _mm_and_ps(x, magnitude));
+    top = _mm_max_ps(top, _mm_and_ps(y, magnitude));
+  }
+  alignas(16) float t[4], n[4];
+  _mm_store_ps(t, top);
+  _mm_store_ps(n, nan);
+  float largest = 0.0f;
+  bool finite = true;
+  for (int k = 0; k < 4; ++k) {
+    largest = t[k] > largest ? t[k] : largest;
+    finite = finite && n[k] == 0.0f;
+  }
+  for (; i < frames; ++i) {
+    for (const float x : {a[i], b[i]}) {
+      const float m = std::fabs(x);
+      finite = finite && x == x;
+      largest = m > largest ? m : largest;
+    }
+  }
+  return finite && static_cast<double>(largest) * gain < threshold;
+}
+
+namespace {
+bool cpuRunsAvx() {
+  // Also false where the system does not save the wider registers: the
+  // compiler's processor check reads that from XCR0.
+  __builtin_cpu_init();
+  return __builtin_cpu_supports("avx");
+}
+}  // namespace
+
+const bool gLanesAvx = cpuRunsAvx();
 
 void MeterCore::setLRMS(float raw) {
   raw = safeSettingValue(raw, lrmsRaw_);

@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdint>
 
+#include "meters/MeterLanes.h"
 #include "meters/MeterReadout.h"
 #include "meters/PeakDetector.h"
 #include "meters/Relaxed.h"
@@ -69,18 +70,21 @@ class MeterCore {
 
   // The per-sample loop over one block. `b` null: mono (B := A after the
   // precise step). Block must provide
-  //   void step(double peakA, double peakB, double levelA, double levelB);
-  //                                      // the engine's ballistics: peak,
-  //                                      // hold and envelope recursions
-  //                                      // take the peak levels, averaging
-  //                                      // ones (coil, mean square) the
-  //                                      // levels; the two differ only in
-  //                                      // precise mode
+  //   template <bool kHoldMayFall> void step(Lanes peak, Lanes level);
+  //                                      // the engine's ballistics for one
+  //                                      // frame: peak, hold and envelope
+  //                                      // recursions take the peak levels,
+  //                                      // averaging ones (coil, mean
+  //                                      // square) the levels; the two
+  //                                      // differ only in precise mode.
+  //                                      // With kHoldMayFall false no hold
+  //                                      // mark falls or count reaches its
+  //                                      // ceiling on this frame
+  //   bool holdMayFall(int samples) const;  // whether one could within
+  //                                      // the next `samples` frames
   //   template <class F> void forEachReading(F f) const;
   //                                      // f(kind, channel, value) for each
-  //                                      // reading, with constant kind and
-  //                                      // channel so readings stay in
-  //                                      // registers
+  //                                      // reading
   // Answers false when the block carried NaN or infinity: the engine then
   // puts every reading to rest, and the precise input history has already
   // been emptied here, so one broken buffer never pegs or freezes a needle.
@@ -94,6 +98,14 @@ class MeterCore {
   void applyPreciseClear();
   template <bool kPrecise, bool kMono, class Block>
   bool loop(const float* a, const float* b, int32_t frames, Block& block);
+  template <bool kMono, class Block>
+  void plainLoop(const float* a, const float* b, int32_t frames, double gain, Block& block);
+  template <bool kMono, bool kHoldMayFall, class Block>
+  static void plainSteps(const float* a, const float* b, int32_t frames, double gain, Block& block);
+  template <bool kMono, bool kHoldMayFall, class Block>
+  static void plainStepsAvx(const float* a, const float* b, int32_t frames, double gain, Block& block);
+  template <class Block>
+  void tick(const Block& block, double count, double& counterA, double& counterB);
 
   MeterReadout readout_;
   Relaxed<float> lrmsRaw_{0.0f};
@@ -113,14 +125,30 @@ class MeterCore {
   PeakHistory peak_[2];
 };
 
+// Whether every sample of a block is finite and none can light an over:
+// then the block needs no over counting and no check for NaN per sample.
+// The largest magnitude times the gain is exactly the largest of the
+// per-sample products, since rounding a product keeps its order.
+bool quietAndFinite(const float* a, const float* b, int32_t frames, double gain, double threshold);
+// Whether this processor and system run the AVX encoding (decided once when
+// the library loads).
+extern const bool gLanesAvx;
+
 template <class Block>
 bool MeterCore::run(const float* a, const float* b, int32_t frames, Block& block) {
   if (!a || frames <= 0) return true;
   applyPreciseClear();
   // Settings are read once per block: an edit lands at the next block.
   // The loop is compiled once per precise/mono combination, so the common
-  // case keeps every reading in registers.
+  // case keeps every reading in registers. Plain L/R metering of a block
+  // that neither clips nor carries NaN takes the lean loop.
   const bool precise = precise_;
+  const double gain = gain_;  // the same gain for the check and the loop
+  if (!precise && msOn_ == 0 && quietAndFinite(a, b, frames, gain, overThreshold_)) {
+    if (b == nullptr) plainLoop<true>(a, b, frames, gain, block);
+    else plainLoop<false>(a, b, frames, gain, block);
+    return true;
+  }
   bool usable;
   if (b == nullptr) {
     usable = precise ? loop<true, true>(a, b, frames, block) : loop<false, true>(a, b, frames, block);
@@ -132,6 +160,115 @@ bool MeterCore::run(const float* a, const float* b, int32_t frames, Block& block
     peak_[1].clear();
   }
   return usable;
+}
+
+// One display-delay tick: every reading and both over countdowns into the
+// next history slot.
+template <class Block>
+void MeterCore::tick(const Block& block, double count, double& counterA, double& counterB) {
+  int pos = readout_.writePos_ + 1;
+  if (pos >= kHistorySlots) pos = 0;
+  block.forEachReading([this, pos](int kind, int channel, double value) { storeHistory(pos, kind, channel, value); });
+  // A reached count lights the delayed LED for 30 ticks.
+  if (counterA >= count) {
+    overCountdown_[0] = kOverCountdownTicks;
+    counterA = 0.0;
+  }
+  if (counterB >= count) {
+    overCountdown_[1] = kOverCountdownTicks;
+    counterB = 0.0;
+  }
+  for (int c = 0; c < 2; ++c) {
+    if (overCountdown_[c] > 0.0) overCountdown_[c] -= 1.0;
+    readout_.slots(readout_.kinds_ * 2 + c)[pos] = overCountdown_[c];
+  }
+  readout_.writePos_ = pos;
+}
+
+// The plain loop's samples, two frames per pass: both channels' floats
+// load, lose their sign and widen together. Compiled twice, for SSE2 and
+// for the AVX encoding of the same operations (three operands, no register
+// copies), which every processor of the last decade runs; the lanes hold
+// the same values either way.
+#define ORVANE_PLAIN_STEPS_BODY                                                                        \
+  Block local = block; /* a copy the loads cannot alias stays in registers */                          \
+  const Lanes g = splat(gain);                                                                         \
+  const __m128 magnitude = _mm_castsi128_ps(_mm_set1_epi32(0x7fffffff));                               \
+  int32_t i = 0;                                                                                       \
+  for (; i + 2 <= frames; i += 2) {                                                                    \
+    const __m128 fa = _mm_castsi128_ps(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(a + i)));      \
+    const __m128 fb =                                                                                  \
+        kMono ? fa : _mm_castsi128_ps(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(b + i)));       \
+    const __m128 x = _mm_and_ps(_mm_unpacklo_ps(fa, fb), magnitude);                                   \
+    const Lanes first = _mm_mul_pd(_mm_cvtps_pd(x), g);                                                \
+    const Lanes second = _mm_mul_pd(_mm_cvtps_pd(_mm_movehl_ps(x, x)), g);                             \
+    local.template step<kHoldMayFall>(first, first);                                                   \
+    local.template step<kHoldMayFall>(second, second);                                                 \
+  }                                                                                                    \
+  if (i < frames) {                                                                                    \
+    const __m128 x = kMono ? _mm_set1_ps(a[i]) : _mm_unpacklo_ps(_mm_load_ss(a + i), _mm_load_ss(b + i)); \
+    const Lanes level = _mm_mul_pd(_mm_cvtps_pd(_mm_and_ps(x, magnitude)), g);                         \
+    local.template step<kHoldMayFall>(level, level);                                                   \
+  }                                                                                                    \
+  block = local;
+
+template <bool kMono, bool kHoldMayFall, class Block>
+void MeterCore::plainSteps(const float* a, const float* b, int32_t frames, double gain, Block& block) {
+  ORVANE_PLAIN_STEPS_BODY
+}
+
+template <bool kMono, bool kHoldMayFall, class Block>
+__attribute__((target("avx,prefer-vector-width=128"))) void MeterCore::plainStepsAvx(const float* a, const float* b, int32_t frames,
+                                                              double gain, Block& block) {
+  ORVANE_PLAIN_STEPS_BODY
+}
+
+#undef ORVANE_PLAIN_STEPS_BODY
+
+// A block that quietAndFinite passed, metered in L/R without precise mode:
+// no sample is over, so each over count does at the first sample what it
+// would at every one (it drops to 0 unless it already reached the
+// over-sample count), and the samples run in stretches between the display
+// ticks, each stretch with the hold checks only where a mark can fall.
+template <bool kMono, class Block>
+void MeterCore::plainLoop(const float* a, const float* b, int32_t frames, double gain, Block& block) {
+  const double count = readout_.overCount_;
+  const int lag = readout_.lagMs_;
+  const int tickPeriod = tickPeriod_ > 0 ? tickPeriod_ : 1;
+  double counterA = readout_.overCounter_[0];
+  double counterB = readout_.overCounter_[1];
+  if (counterA < count) counterA = 0.0;
+  if (counterB < count) counterB = 0.0;
+  int ticks = tickCounter_;
+  for (int32_t i = 0; i < frames;) {
+    int32_t n = frames - i;
+    bool ticking = false;
+    if (lag != 0) {
+      const int32_t untilTick = tickPeriod - ticks > 1 ? tickPeriod - ticks : 1;
+      if (untilTick <= n) {
+        n = untilTick;
+        ticking = true;
+      } else {
+        ticks += n;
+      }
+    }
+    const float* bi = kMono ? a : b + i;
+    if (block.holdMayFall(n)) {
+      if (gLanesAvx) plainStepsAvx<kMono, true>(a + i, bi, n, gain, block);
+      else plainSteps<kMono, true>(a + i, bi, n, gain, block);
+    } else {
+      if (gLanesAvx) plainStepsAvx<kMono, false>(a + i, bi, n, gain, block);
+      else plainSteps<kMono, false>(a + i, bi, n, gain, block);
+    }
+    i += n;
+    if (ticking) {
+      ticks = 0;
+      tick(block, count, counterA, counterB);
+    }
+  }
+  tickCounter_ = ticks;
+  readout_.overCounter_[0] = counterA;
+  readout_.overCounter_[1] = counterB;
 }
 
 template <bool kPrecise, bool kMono, class Block>
@@ -206,27 +343,11 @@ bool MeterCore::loop(const float* a, const float* b, int32_t frames, Block& bloc
     if (cb >= threshold) counterB += 1.0;
     else if (counterB < count) counterB = 0.0;
 
-    block.step(ca, cb, la, lb);
+    block.template step<true>(lanes(ca, cb), lanes(la, lb));
 
     if (lag != 0 && ++ticks >= tickPeriod) {
       ticks = 0;
-      int pos = readout_.writePos_ + 1;
-      if (pos >= kHistorySlots) pos = 0;
-      block.forEachReading([this, pos](int kind, int channel, double value) { storeHistory(pos, kind, channel, value); });
-      // A reached count lights the delayed LED for 30 ticks.
-      if (counterA >= count) {
-        overCountdown_[0] = kOverCountdownTicks;
-        counterA = 0.0;
-      }
-      if (counterB >= count) {
-        overCountdown_[1] = kOverCountdownTicks;
-        counterB = 0.0;
-      }
-      for (int c = 0; c < 2; ++c) {
-        if (overCountdown_[c] > 0.0) overCountdown_[c] -= 1.0;
-        readout_.slots(readout_.kinds_ * 2 + c)[pos] = overCountdown_[c];
-      }
-      readout_.writePos_ = pos;
+      tick(block, count, counterA, counterB);
     }
   }
   tickCounter_ = ticks;

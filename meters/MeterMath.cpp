@@ -116,4 +116,11 @@ void longTimeText(double ms, char* text) {
   formatNumberWithUnit(static_cast<float>(ms) * 0.001f, 2, "s", text, kSettingTextBytes);
 }
 
+double steppedOverThreshold(double step, double gain, double aboveReference) {
+  if (step < 0.25) return aboveReference;
+  if (step < 0.5) return gain * 0.7071;               // -3 dBFS
+  if (step < 0.75) return gain * 0.8912509381337456;  // -1 dBFS
+  return gain;                                        // full scale
+}
+
 }  // namespace orvane

@@ -38,36 +38,10 @@ constexpr int kHoldCounterCeiling = 1 << 30;
 // it in integers answers exactly as comparing with the length itself.
 int holdCountLimit(double holdLength);
 
-// One channel of a peak envelope with its hold mark, as the PPM and the RMS
-// meter's peak needles move them.
-struct PeakChannel {
-  double env;
-  double hold;
-  int counter;  // samples since the hold mark was last raised
-};
-
-// One sample of the peak ballistics: the envelope rises with `attack` and
-// falls with `fall`; the hold mark is raised only when the envelope passes
-// it, waits `holdLimit` samples and then falls with the envelope's own fall.
-// Adding and removing 1e-14 turns values below about 1e-30 into exact
-// zeros, which keeps denormal numbers out of both recursions.
-inline void stepPeak(PeakChannel& ch, double level, double attack, double fall, int holdLimit) {
-  double e = ch.env;
-  // Written as a branch: rises are rare and well predicted, which keeps the
-  // coefficient choice off the recursion's critical path.
-  if (level > e) e += (level - e) * attack;
-  else e += (level - e) * fall;
-  e = (e + 1e-14) - 1e-14;
-  ch.env = e;
-  double h = ch.hold;
-  if (e > h) {
-    h = e;
-    ch.counter = 0;
-  }
-  if (ch.counter >= holdLimit) h -= h * fall;
-  if (ch.counter < kHoldCounterCeiling) ++ch.counter;
-  ch.hold = (h + 1e-14) - 1e-14;
-}
+// The over threshold of the VU's and the PPM's four-step setting (0, 1/3,
+// 2/3, 1): `aboveReference` (a level above the reference), -3 dBFS, -1 dBFS
+// or full scale, as a magnitude times `gain` (1 / reference).
+double steppedOverThreshold(double step, double gain, double aboveReference);
 
 // Reference amplitude of a level in dBFS: 10^(dB/20), with the 1/20 taken
 // in single precision as the level knobs always have.

@@ -99,4 +99,69 @@ void NeedleFilterBank::clearState() {
   live_ = State();
 }
 
+NeedlePair::NeedlePair(NeedleFilterBank& a, NeedleFilterBank& b) : bank_{&a, &b} {
+  const NeedleFilterBank::State& la = a.live_;
+  const NeedleFilterBank::State& lb = b.live_;
+  x1 = lanes(la.x1, lb.x1);
+  x2 = lanes(la.x2, lb.x2);
+  y0 = lanes(la.y0, lb.y0);
+  y1 = lanes(la.y1, lb.y1);
+  y2 = lanes(la.y2, lb.y2);
+  current = _mm_set_epi32(0, 0, b.current_, a.current_);
+  offset = lanes(a.offset_[a.current_], b.offset_[b.current_]);
+  b0 = b1 = b2 = a1 = a2 = splat(0.0);
+  loadSection(0, a.current_);
+  loadSection(1, b.current_);
+}
+
+void NeedlePair::loadSection(int channel, int section) {
+  const NeedleMailbox::Coefficients& k = bank_[channel]->coefficients_[section];
+  const double o = bank_[channel]->offset_[section];
+  auto set = [channel](Lanes& v, double value) { v = channel ? _mm_move_sd(splat(value), v) : _mm_move_sd(v, splat(value)); };
+  set(b0, k.b0);
+  set(b1, k.b1);
+  set(b2, k.b2);
+  set(a1, k.a1);
+  set(a2, k.a2);
+  set(offset, o);
+}
+
+void NeedlePair::moveTo(__m128i next) {
+  alignas(16) int now[4], to[4];
+  _mm_store_si128(reinterpret_cast<__m128i*>(now), current);
+  _mm_store_si128(reinterpret_cast<__m128i*>(to), next);
+  for (int c = 0; c < 2; ++c) {
+    if (to[c] == now[c]) continue;
+    // The section we leave keeps the state it had (and its offset); the
+    // next one continues from the state.
+    NeedleFilterBank& bank = *bank_[c];
+    auto lane = [c](Lanes v) { return c ? laneB(v) : laneA(v); };
+    NeedleFilterBank::State& saved = bank.saved_[now[c]];
+    saved.x1 = lane(x1);
+    saved.x2 = lane(x2);
+    saved.y0 = lane(y0);
+    saved.y1 = lane(y1);
+    saved.y2 = lane(y2);
+    bank.offset_[now[c]] = lane(offset);
+    loadSection(c, to[c]);
+  }
+  current = _mm_set_epi32(0, 0, to[1], to[0]);
+}
+
+void NeedlePair::park() const {
+  alignas(16) int now[4];
+  _mm_store_si128(reinterpret_cast<__m128i*>(now), current);
+  for (int c = 0; c < 2; ++c) {
+    NeedleFilterBank& bank = *bank_[c];
+    auto lane = [c](Lanes v) { return c ? laneB(v) : laneA(v); };
+    bank.live_.x1 = lane(x1);
+    bank.live_.x2 = lane(x2);
+    bank.live_.y0 = lane(y0);
+    bank.live_.y1 = lane(y1);
+    bank.live_.y2 = lane(y2);
+    bank.current_ = now[c];
+    bank.offset_[now[c]] = lane(offset);
+  }
+}
+
 }  // namespace orvane

@@ -7,6 +7,8 @@
 
 #include <atomic>
 
+#include "meters/MeterLanes.h"
+
 namespace orvane {
 
 constexpr int kNeedleSections = 16;
@@ -73,7 +75,8 @@ class NeedleFilterBank {
 
   // One sample: runs the current section, answers the needle position in
   // single precision, not limited, and moves to the section of that
-  // position. A reading above 1 keeps using the last section.
+  // position. A reading above 1 keeps using the last section. (A block
+  // steps both channels at once through NeedlePair, which does the same.)
   double step(double x) {
     // Each section adds its own tiny offset, alternating in sign on every
     // call, so its state never sinks into denormal numbers.
@@ -106,6 +109,7 @@ class NeedleFilterBank {
   double offsetMagnitude() const { return offsetMagnitude_; }
 
  private:
+  friend class NeedlePair;
   struct State {
     double x1 = 0, x2 = 0, y0 = 0, y1 = 0, y2 = 0;
   };
@@ -115,6 +119,48 @@ class NeedleFilterBank {
   State saved_[kNeedleSections];
   State live_;
   int current_ = 0;
+};
+
+// Both channels' needles stepped together, one channel per lane, for the
+// length of a block: the running states, the current sections' offsets and
+// coefficients stay in registers, and only a change of section (rare: the
+// needle moves slowly) touches the banks. Every operation is the one
+// NeedleFilterBank::step does, so each needle moves bit for bit as it would
+// there. park() hands the state back to the banks.
+class NeedlePair {
+ public:
+  NeedlePair(NeedleFilterBank& a, NeedleFilterBank& b);
+  void park() const;
+
+  Lanes step(Lanes x) {
+    offset = _mm_xor_pd(offset, splat(-0.0));
+    const Lanes xs = _mm_add_pd(x, offset);
+    Lanes y = _mm_add_pd(_mm_mul_pd(b0, xs), _mm_mul_pd(b1, x1));
+    y = _mm_add_pd(y, _mm_mul_pd(b2, x2));
+    y = _mm_sub_pd(y, _mm_mul_pd(a1, y1));
+    y = _mm_sub_pd(y, _mm_mul_pd(a2, y2));
+    x2 = x1;
+    x1 = xs;
+    y2 = y1;
+    y1 = _mm_add_pd(y, offset);
+    y0 = y;
+    const __m128 yf = _mm_cvtpd_ps(y);
+    // max first, so that NaN lands on section 0 as in the bank.
+    const __m128 p = _mm_min_ps(_mm_max_ps(yf, _mm_setzero_ps()), _mm_set1_ps(1.0f));
+    const __m128i next = _mm_cvttps_epi32(_mm_add_ps(_mm_mul_ps(_mm_set1_ps(15.0f), p), _mm_set1_ps(0.5f)));
+    if (_mm_movemask_epi8(_mm_cmpeq_epi32(next, current)) != 0xffff) moveTo(next);
+    return _mm_cvtps_pd(yf);
+  }
+
+ private:
+  void moveTo(__m128i next);
+  void loadSection(int channel, int section);
+
+  NeedleFilterBank* bank_[2];
+  Lanes x1, x2, y0, y1, y2;
+  Lanes offset;
+  Lanes b0, b1, b2, a1, a2;
+  __m128i current;  // the sections, in the two low 32-bit lanes
 };
 
 }  // namespace orvane

@@ -2,39 +2,36 @@
 
 #include <cmath>
 
+#include "meters/MeterEngineBody.h"
 #include "meters/MeterMath.h"
 #include "meters/NumberFormat.h"
 
 namespace orvane {
-namespace {
 
-// The envelope and hold recursions of one block, kept in registers.
-struct PPMBlock {
-  PeakChannel a, b;
-  double attack;
-  double fall;
-  int holdLimit;  // the hold counter at which the mark starts to fall
+// The envelopes and hold marks of one block, in registers.
+struct PPMBallistics {
+  PeakLanes peak;
+  Lanes attack;
+  Lanes fall;
 
-  void stepChannel(PeakChannel& ch, double level) const { stepPeak(ch, level, attack, fall, holdLimit); }
   // A peak meter: envelope and hold take the peak levels, which precise
   // mode finds between the samples.
-  void step(double peakA, double peakB, double, double) {
-    stepChannel(a, peakA);
-    stepChannel(b, peakB);
+  template <bool kHoldMayFall>
+  void step(Lanes peakLevel, Lanes) {
+    peak.step<kHoldMayFall>(peakLevel, attack, fall);
   }
+  bool holdMayFall(int samples) const { return peak.hold.mayFall(samples); }
   template <class F>
   void forEachReading(F f) const {
-    f(kMainReading, 0, a.env);
-    f(kMainReading, 1, b.env);
-    f(kHoldReading, 0, a.hold);
-    f(kHoldReading, 1, b.hold);
+    f(kMainReading, 0, laneA(peak.env));
+    f(kMainReading, 1, laneB(peak.env));
+    f(kHoldReading, 0, laneA(peak.hold.mark));
+    f(kHoldReading, 1, laneB(peak.hold.mark));
   }
 };
 
-}  // namespace
-
 PPMmeter::PPMmeter(MeterSettingsOwner* owner, SharedSettings& shared)
-    : core_(2, kRest), scope_(kMeterPPM, shared, owner, &PPMmeter::applyOwn, this) {
+    : MeterEngine(2, kRest, kMeterPPM, owner, shared) {
   scope_.initialise();
   reset();
   clearReadings();
@@ -46,22 +43,12 @@ void PPMmeter::setParameter(int32_t index, float value) {
   const float rate = core_.sampleRate();
   switch (index) {
     case kReference:
-      ref_ = orvane::referenceAmplitude(referenceDbFromSetting24(v));
-      core_.setGain(1.0 / ref_);
+      setReference(orvane::referenceAmplitude(referenceDbFromSetting24(v)));
       updateOverThreshold();
       break;
-    case kIntegration:
-      integrationMs_ = timeMs(v, TimeMap::Short, false);
-      attack_ = attackCoefficient(rate, integrationMs_);
-      break;
-    case kHoldTime:
-      holdMs_ = timeMs(v, TimeMap::Long, false);
-      holdLength_ = holdSamples(rate, holdMs_);
-      break;
-    case kReturn:
-      returnMs_ = timeMs(v, TimeMap::Long, false);
-      fall_ = fallCoefficient(rate, returnMs_);
-      break;
+    case kIntegration: setIntegration(v, rate); break;
+    case kHoldTime: setHoldTime(v, rate); break;
+    case kReturn: setReturn(v, rate); break;
     case kMsType: core_.setMsType(static_cast<int>(v * 2.0f + 0.5f)); break;
     case kOverTag: core_.setOverSampleCount(static_cast<int>(v * 9.0f + 0.5f) + 1); break;
     case kOverReference:
@@ -74,81 +61,33 @@ void PPMmeter::setParameter(int32_t index, float value) {
   scope_.record(index, v, v);
 }
 
-float PPMmeter::getParameter(int32_t index) const { return scope_.value(index); }
-
 void PPMmeter::getParameterDisplay(int32_t index, char* text) const {
   if (!text) return;
   text[0] = '\0';
-  switch (index) {
-    case kReference: referenceText(ref_.load(), text); break;
-    case kIntegration: shortTimeText(integrationMs_, text); break;
-    case kHoldTime: longTimeText(holdMs_, text); break;
-    case kReturn: longTimeText(returnMs_, text); break;
-    default: break;
-  }
+  if (index == kReference) referenceText(ref_.load(), text);
+  else timeText(index, kIntegration, kHoldTime, kReturn, text);
 }
 
 void PPMmeter::updateOverThreshold() {
-  const double gain = core_.gain();
-  double threshold;
-  if (overStep_ < 0.25) threshold = 2.5556419010641385;  // 8.15 dB above the reference
-  else if (overStep_ < 0.5) threshold = gain * 0.7071;  // -3 dBFS
-  else if (overStep_ < 0.75) threshold = gain * 0.8912509381337456;  // -1 dBFS
-  else threshold = gain;  // full scale
-  core_.setOverThreshold(threshold);
+  // The lowest step: 8.15 dB above the reference.
+  core_.setOverThreshold(steppedOverThreshold(overStep_, core_.gain(), 2.5556419010641385));
 }
-
-void PPMmeter::recomputeCoefficients() {
-  const float rate = core_.sampleRate();
-  attack_ = attackCoefficient(rate, integrationMs_);
-  fall_ = fallCoefficient(rate, returnMs_);
-  holdLength_ = holdSamples(rate, holdMs_);
-}
-
-void PPMmeter::setSampleRate(float sampleRate) { core_.setSampleRate(sampleRate); }
 
 void PPMmeter::reset() {
   core_.reset();
-  recomputeCoefficients();
-  for (int c = 0; c < 2; ++c) {
-    core_.restReading(kMainReading, c);
-    core_.restReading(kHoldReading, c);
-  }
+  recomputeCoefficients(core_.sampleRate());
+  restReadings(2);
 }
 
 void PPMmeter::clearReadings() {
-  for (int c = 0; c < 2; ++c) {
-    core_.restReading(kMainReading, c);
-    core_.restReading(kHoldReading, c);
-  }
+  restReadings(2);
   core_.clearOverCounters();
 }
 
-void PPMmeter::process(const float* a, const float* b, int32_t frames) {
-  if (!a || frames <= 0) return;
-  core_.beginBlock();
-  MeterReadout& r = core_.readout();
-  PPMBlock block{{r.reading(kMainReading, 0), r.reading(kHoldReading, 0), holdCounter_[0]},
-                 {r.reading(kMainReading, 1), r.reading(kHoldReading, 1), holdCounter_[1]},
-                 attack_,
-                 fall_,
-                 holdCountLimit(holdLength_)};
-  const bool usable = core_.run(a, b, frames, block);
-  // NaN or infinity in the audio sends the readings back to rest rather
-  // than leaving them NaN or pegged for good.
-  block.forEachReading([this, usable](int kind, int channel, double value) { core_.publish(kind, channel, value, usable); });
-  holdCounter_[0] = block.a.counter;
-  holdCounter_[1] = block.b.counter;
-}
+PPMBallistics PPMmeter::beginBallistics() { return {startLanes(core_.readout()), splat(attack()), splat(fall())}; }
 
-void PPMmeter::processStereo(float** outputs, int32_t frames) {
-  if (!outputs || !outputs[0]) return;
-  process(outputs[0], outputs[1], frames);
-}
+void PPMmeter::endBallistics(const PPMBallistics& block) { keepCounts(block.peak); }
 
-void PPMmeter::processMono(float** outputs, int32_t frames) {
-  if (!outputs || !outputs[0]) return;
-  process(outputs[0], nullptr, frames);
-}
+template class MeterEngine<PPMmeter>;
 
 }  // namespace orvane

@@ -6,14 +6,16 @@
 
 #include <cstdint>
 
-#include "meters/MeterCore.h"
-#include "meters/MeterScope.h"
+#include "meters/MeterEngine.h"
+#include "meters/PeakNeedle.h"
 #include "meters/Relaxed.h"
 #include "settings/SharedSettings.h"
 
 namespace orvane {
 
-class PPMmeter {
+struct PPMBallistics;
+
+class PPMmeter : public MeterEngine<PPMmeter>, public PeakNeedle {
  public:
   static constexpr int32_t kReference = 93;      // -24..0 dBFS
   static constexpr int32_t kIntegration = 94;    // 0..100 ms
@@ -26,64 +28,25 @@ class PPMmeter {
   static constexpr double kRest = 0.0;
 
   PPMmeter(MeterSettingsOwner* owner, SharedSettings& shared);
-  PPMmeter(const PPMmeter&) = delete;
-  PPMmeter& operator=(const PPMmeter&) = delete;
 
   void setParameter(int32_t index, float value);
-  float getParameter(int32_t index) const;
   void getParameterDisplay(int32_t index, char* text) const;  // >= 32 bytes
 
-  void setSampleRate(float sampleRate);
   void reset();
   void clearReadings();
-  void processStereo(float** outputs, int32_t frames);
-  void processMono(float** outputs, int32_t frames);
-  void resetOvers() { core_.readout().resetOvers(); }
-
-  void setLRMS(float raw) { core_.setLRMS(raw); }
-  void setHold(float raw) { core_.setHold(raw); }
-  void setLagTime(float raw) { core_.setLagTime(raw); }
-  int lagMs() const { return core_.lagMs(); }
-  int msOn() const { return core_.msOn(); }
-  int holdMode() const { return core_.holdMode(); }
-
-  void setScope(float raw) { scope_.setScope(raw); }
-  void syncSharedSettings() { scope_.syncSharedSettings(); }
-  void saveGlobalSettings() { scope_.saveGlobalSettings(); }
-  int scope() const { return scope_.scope(); }
-  const MeterScope& settingsScope() const { return scope_; }
 
   // Read-outs: kMainReading is the envelope.
-  MeterReadout& readout() { return core_.readout(); }
-  double readDisplayValue(float x, int kind, int channel) { return readout().readDisplayValue(x, kind, channel); }
-  int readOverState(int channel) { return readout().readOverState(channel); }
-
-  float sampleRate() const { return core_.sampleRate(); }
-  double referenceAmplitude() const { return ref_; }
-  double integrationMs() const { return integrationMs_; }
-  double holdMs() const { return holdMs_; }
-  double returnMs() const { return returnMs_; }
-  double attack() const { return attack_; }
-  double fall() const { return fall_; }
-  double holdLength() const { return holdLength_; }
 
  private:
-  static void applyOwn(void* engine, int32_t index, float value) { static_cast<PPMmeter*>(engine)->setParameter(index, value); }
+  friend class MeterEngine<PPMmeter>;
+  PPMBallistics beginBallistics();
+  void endBallistics(const PPMBallistics& block);
+  void readingRested(int, int) {}
   void updateOverThreshold();
-  void recomputeCoefficients();
-  void process(const float* a, const float* b, int32_t frames);
 
-  MeterCore core_;
-  MeterScope scope_;
-  Relaxed<double> ref_{1.0};
-  Relaxed<double> integrationMs_{10.0};
-  Relaxed<double> holdMs_{1000.0};
-  Relaxed<double> returnMs_{2000.0};
-  Relaxed<double> attack_{1.0};
-  Relaxed<double> fall_{1.0};
-  Relaxed<double> holdLength_{44100.0};
   double overStep_ = 1.0;
-  int holdCounter_[2] = {0, 0};
 };
+
+extern template class MeterEngine<PPMmeter>;
 
 }  // namespace orvane

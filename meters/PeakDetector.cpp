@@ -21,19 +21,6 @@ void PeakHistory::clear() {
   index = 0;
 }
 
-const double* PeakHistory::push(double x) {
-  double a = std::fabs(x);
-  if (!(a <= FLT_MAX))  // also NaN, which then reads as silence
-    x = x > 0.0 ? FLT_MAX : (x < 0.0 ? -FLT_MAX : 0.0);
-  else if (a < 1e-30)
-    x = 0.0;
-  int i = index & 63;  // a corrupted index still stays inside the buffer
-  data[i] = x;
-  data[i + 64] = x;
-  index = (i + 1) & 63;
-  return data + index;
-}
-
 PeakMode peakModeForRate(float sampleRate) {
   if (sampleRate >= 176400.0f) return PeakMode::Delay;
   if (sampleRate >= 88200.0f) return PeakMode::Oversample2x;

@@ -3,6 +3,9 @@
 // at fractional positions.
 #pragma once
 
+#include <cfloat>
+#include <cmath>
+
 namespace orvane {
 
 // One channel's input history for the precise mode. The 64 most recent
@@ -19,7 +22,18 @@ struct PeakHistory {
   // is made safe on the way in: NaN is stored as 0, infinities and larger
   // magnitudes as +-FLT_MAX, and magnitudes below 1e-30 (-600 dB) as 0, so
   // the dot products can neither overflow nor meet denormal numbers.
-  const double* push(double x);
+  const double* push(double x) {
+    double a = std::fabs(x);
+    if (!(a <= FLT_MAX))  // also NaN, which then reads as silence
+      x = x > 0.0 ? FLT_MAX : (x < 0.0 ? -FLT_MAX : 0.0);
+    else if (a < 1e-30)
+      x = 0.0;
+    int i = index & 63;  // a corrupted index still stays inside the buffer
+    data[i] = x;
+    data[i + 64] = x;
+    index = (i + 1) & 63;
+    return data + index;
+  }
 };
 
 // The window sample the interpolated values sit beside: with it they make

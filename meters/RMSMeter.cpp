@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "meters/MeterEngineBody.h"
 #include "meters/MeterMath.h"
 #include "meters/NumberFormat.h"
 
@@ -20,47 +21,41 @@ float averagingCoefficient(float sampleRate, double ms) {
   return static_cast<float>(1.0 - std::pow(0.109, 2.0 / samples));
 }
 
-struct RMSChannel {
-  PeakChannel peak;
-  double meanSquare;
-};
+}  // namespace
 
-// The three recursions of one block, kept in registers.
-struct RMSBlock {
-  RMSChannel a, b;
-  double attack;
-  double fall;
-  int holdLimit;  // the hold counter at which the mark starts to fall
-  double averaging;
+// The peak envelopes, hold marks and mean squares of one block, in
+// registers.
+struct RMSBallistics {
+  PeakLanes peak;
+  Lanes meanSquare;
+  Lanes attack;
+  Lanes fall;
+  Lanes averaging;
 
   // The peak needle and its hold take the peak level (in precise mode the
   // largest point found between the samples); the mean square is of the
   // signal itself, as a mean of per-sample maxima would read hot.
-  void stepChannel(RMSChannel& ch, double peak, double level) const {
-    stepPeak(ch.peak, peak, attack, fall, holdLimit);
-    double m = ch.meanSquare;
-    m += (level * level - m) * averaging;
-    ch.meanSquare = (m + 1e-14) - 1e-14;
+  template <bool kHoldMayFall>
+  void step(Lanes peakLevel, Lanes level) {
+    peak.step<kHoldMayFall>(peakLevel, attack, fall);
+    Lanes m = meanSquare;
+    m = _mm_add_pd(m, _mm_mul_pd(_mm_sub_pd(_mm_mul_pd(level, level), m), averaging));
+    meanSquare = flushTiny(m);
   }
-  void step(double peakA, double peakB, double levelA, double levelB) {
-    stepChannel(a, peakA, levelA);
-    stepChannel(b, peakB, levelB);
-  }
+  bool holdMayFall(int samples) const { return peak.hold.mayFall(samples); }
   template <class F>
   void forEachReading(F f) const {
-    f(kMainReading, 0, a.peak.env);
-    f(kMainReading, 1, b.peak.env);
-    f(kHoldReading, 0, a.peak.hold);
-    f(kHoldReading, 1, b.peak.hold);
-    f(kMeanSquareReading, 0, a.meanSquare);
-    f(kMeanSquareReading, 1, b.meanSquare);
+    f(kMainReading, 0, laneA(peak.env));
+    f(kMainReading, 1, laneB(peak.env));
+    f(kHoldReading, 0, laneA(peak.hold.mark));
+    f(kHoldReading, 1, laneB(peak.hold.mark));
+    f(kMeanSquareReading, 0, laneA(meanSquare));
+    f(kMeanSquareReading, 1, laneB(meanSquare));
   }
 };
 
-}  // namespace
-
 RMSMeter::RMSMeter(MeterSettingsOwner* owner, SharedSettings& shared)
-    : core_(3, kRest), scope_(kMeterRMS, shared, owner, &RMSMeter::applyOwn, this) {
+    : MeterEngine(3, kRest, kMeterRMS, owner, shared) {
   scope_.initialise();
   reset();
   clearReadings();
@@ -75,14 +70,12 @@ void RMSMeter::setParameter(int32_t index, float value) {
     case kReference: {
       const int step = static_cast<int>(v * 300.0f + 0.5f);
       const float dB = static_cast<float>(step) * 0.1f - 20.0f;
-      ref_ = orvane::referenceAmplitude(dB);
-      core_.setGain(1.0 / ref_);
+      setReference(orvane::referenceAmplitude(dB));
       updateOverThreshold();
       break;
     }
     case kIntegration:
-      integrationMs_ = timeMs(v, TimeMap::Short, false);
-      attack_ = attackCoefficient(rate, integrationMs_);
+      setIntegration(v, rate);
       stored = quantiseTimeSetting(v);
       break;
     case kRmsIntegration:
@@ -91,13 +84,11 @@ void RMSMeter::setParameter(int32_t index, float value) {
       stored = quantiseTimeSetting(v);
       break;
     case kHoldTime:
-      holdMs_ = timeMs(v, TimeMap::Long, false);
-      holdLength_ = holdSamples(rate, holdMs_);
+      setHoldTime(v, rate);
       stored = quantiseTimeSetting(v);
       break;
     case kReturn:
-      returnMs_ = timeMs(v, TimeMap::Long, false);
-      fall_ = fallCoefficient(rate, returnMs_);
+      setReturn(v, rate);
       stored = quantiseTimeSetting(v);
       break;
     case kMsType: core_.setMsType(static_cast<int>(v * 2.0f + 0.5f)); break;
@@ -118,19 +109,12 @@ void RMSMeter::setParameter(int32_t index, float value) {
   scope_.record(index, v, stored);
 }
 
-float RMSMeter::getParameter(int32_t index) const { return scope_.value(index); }
-
 void RMSMeter::getParameterDisplay(int32_t index, char* text) const {
   if (!text) return;
   text[0] = '\0';
-  switch (index) {
-    case kReference: referenceText(ref_.load(), text); break;
-    case kIntegration: shortTimeText(integrationMs_, text); break;
-    case kRmsIntegration: longTimeText(averagingMs_, text); break;
-    case kHoldTime: longTimeText(holdMs_, text); break;
-    case kReturn: longTimeText(returnMs_, text); break;
-    default: break;
-  }
+  if (index == kReference) referenceText(ref_.load(), text);
+  else if (index == kRmsIntegration) longTimeText(averagingMs_, text);
+  else timeText(index, kIntegration, kHoldTime, kReturn, text);
 }
 
 void RMSMeter::updateOverThreshold() {
@@ -140,59 +124,29 @@ void RMSMeter::updateOverThreshold() {
   core_.setOverThreshold(ledFromFullScale_ ? core_.gain() * level : level);
 }
 
-void RMSMeter::recomputeCoefficients() {
-  const float rate = core_.sampleRate();
-  attack_ = attackCoefficient(rate, integrationMs_);
-  fall_ = fallCoefficient(rate, returnMs_);
-  holdLength_ = holdSamples(rate, holdMs_);
-  averaging_ = averagingCoefficient(rate, averagingMs_);
-}
-
-void RMSMeter::setSampleRate(float sampleRate) { core_.setSampleRate(sampleRate); }
-
 void RMSMeter::reset() {
   core_.reset();
-  recomputeCoefficients();
-  for (int k = 0; k < 3; ++k) {
-    core_.restReading(k, 0);
-    core_.restReading(k, 1);
-  }
+  recomputeCoefficients(core_.sampleRate());
+  averaging_ = averagingCoefficient(core_.sampleRate(), averagingMs_);
+  restReadings(3);
 }
 
 void RMSMeter::clearReadings() {
-  for (int k = 0; k < 3; ++k) {
-    core_.restReading(k, 0);
-    core_.restReading(k, 1);
-  }
+  restReadings(3);
   core_.clearOverCounters();
 }
 
-void RMSMeter::process(const float* a, const float* b, int32_t frames) {
-  if (!a || frames <= 0) return;
-  core_.beginBlock();
-  MeterReadout& r = core_.readout();
-  RMSBlock block{{{r.reading(kMainReading, 0), r.reading(kHoldReading, 0), holdCounter_[0]}, r.reading(kMeanSquareReading, 0)},
-                 {{r.reading(kMainReading, 1), r.reading(kHoldReading, 1), holdCounter_[1]}, r.reading(kMeanSquareReading, 1)},
-                 attack_,
-                 fall_,
-                 holdCountLimit(holdLength_),
-                 static_cast<double>(averaging_.load())};
-  const bool usable = core_.run(a, b, frames, block);
-  // NaN or infinity in the audio sends the readings back to rest rather
-  // than leaving them NaN or pegged for good.
-  block.forEachReading([this, usable](int kind, int channel, double value) { core_.publish(kind, channel, value, usable); });
-  holdCounter_[0] = block.a.peak.counter;
-  holdCounter_[1] = block.b.peak.counter;
+RMSBallistics RMSMeter::beginBallistics() {
+  const MeterReadout& r = core_.readout();
+  return {startLanes(r),
+          lanes(r.reading(kMeanSquareReading, 0), r.reading(kMeanSquareReading, 1)),
+          splat(attack()),
+          splat(fall()),
+          splat(static_cast<double>(averaging_.load()))};
 }
 
-void RMSMeter::processStereo(float** outputs, int32_t frames) {
-  if (!outputs || !outputs[0]) return;
-  process(outputs[0], outputs[1], frames);
-}
+void RMSMeter::endBallistics(const RMSBallistics& block) { keepCounts(block.peak); }
 
-void RMSMeter::processMono(float** outputs, int32_t frames) {
-  if (!outputs || !outputs[0]) return;
-  process(outputs[0], nullptr, frames);
-}
+template class MeterEngine<RMSMeter>;
 
 }  // namespace orvane

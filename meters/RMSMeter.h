@@ -7,14 +7,16 @@
 
 #include <cstdint>
 
-#include "meters/MeterCore.h"
-#include "meters/MeterScope.h"
+#include "meters/MeterEngine.h"
+#include "meters/PeakNeedle.h"
 #include "meters/Relaxed.h"
 #include "settings/SharedSettings.h"
 
 namespace orvane {
 
-class RMSMeter {
+struct RMSBallistics;
+
+class RMSMeter : public MeterEngine<RMSMeter>, public PeakNeedle {
  public:
   static constexpr int32_t kReference = 72;         // -20..+10 dB in 0.1 dB
   static constexpr int32_t kIntegration = 73;       // peak rise, 0..100 ms
@@ -29,71 +31,32 @@ class RMSMeter {
   static constexpr double kRest = 0.0;
 
   RMSMeter(MeterSettingsOwner* owner, SharedSettings& shared);
-  RMSMeter(const RMSMeter&) = delete;
-  RMSMeter& operator=(const RMSMeter&) = delete;
 
   void setParameter(int32_t index, float value);
-  float getParameter(int32_t index) const;
   void getParameterDisplay(int32_t index, char* text) const;  // >= 32 bytes
 
-  void setSampleRate(float sampleRate);
   void reset();
   void clearReadings();
-  void processStereo(float** outputs, int32_t frames);
-  void processMono(float** outputs, int32_t frames);
-  void resetOvers() { core_.readout().resetOvers(); }
-
-  void setLRMS(float raw) { core_.setLRMS(raw); }
-  void setHold(float raw) { core_.setHold(raw); }
-  void setLagTime(float raw) { core_.setLagTime(raw); }
-  int lagMs() const { return core_.lagMs(); }
-  int msOn() const { return core_.msOn(); }
-  int holdMode() const { return core_.holdMode(); }
-
-  void setScope(float raw) { scope_.setScope(raw); }
-  void syncSharedSettings() { scope_.syncSharedSettings(); }
-  void saveGlobalSettings() { scope_.saveGlobalSettings(); }
-  int scope() const { return scope_.scope(); }
-  const MeterScope& settingsScope() const { return scope_; }
 
   // Read-outs: kMainReading is the peak envelope, kMeanSquareReading the
   // mean square (relative to the reference squared).
-  MeterReadout& readout() { return core_.readout(); }
-  double readDisplayValue(float x, int kind, int channel) { return readout().readDisplayValue(x, kind, channel); }
-  int readOverState(int channel) { return readout().readOverState(channel); }
-
-  float sampleRate() const { return core_.sampleRate(); }
-  double referenceAmplitude() const { return ref_; }
-  double integrationMs() const { return integrationMs_; }
   double averagingMs() const { return averagingMs_; }
-  double holdMs() const { return holdMs_; }
-  double returnMs() const { return returnMs_; }
-  double attack() const { return attack_; }
-  double fall() const { return fall_; }
   float averaging() const { return averaging_; }
-  double holdLength() const { return holdLength_; }
   int overLevel() const { return overLevel_; }
 
  private:
-  static void applyOwn(void* engine, int32_t index, float value) { static_cast<RMSMeter*>(engine)->setParameter(index, value); }
+  friend class MeterEngine<RMSMeter>;
+  RMSBallistics beginBallistics();
+  void endBallistics(const RMSBallistics& block);
+  void readingRested(int, int) {}
   void updateOverThreshold();
-  void recomputeCoefficients();
-  void process(const float* a, const float* b, int32_t frames);
 
-  MeterCore core_;
-  MeterScope scope_;
-  Relaxed<double> ref_{1.0};
-  Relaxed<double> integrationMs_{10.0};
   Relaxed<double> averagingMs_{1000.0};
-  Relaxed<double> holdMs_{1000.0};
-  Relaxed<double> returnMs_{2000.0};
-  Relaxed<double> attack_{1.0};
-  Relaxed<double> fall_{1.0};
   Relaxed<float> averaging_{1.0f};
-  Relaxed<double> holdLength_{44100.0};
   int overLevel_ = 6;
   bool ledFromFullScale_ = true;
-  int holdCounter_[2] = {0, 0};
 };
+
+extern template class MeterEngine<RMSMeter>;
 
 }  // namespace orvane

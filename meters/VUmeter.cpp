@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "meters/MeterEngineBody.h"
 #include "meters/MeterMath.h"
 #include "meters/NumberFormat.h"
 
@@ -14,11 +15,10 @@ constexpr double kModelStretch = 1.167;
 constexpr double kModelToShown = 0.85689802913;  // 1 / 1.167
 // A steady sine of peak P settles the coil at 1.56 * 2/pi * P = 0.9932 * P.
 constexpr double kCoilDrive = 1.56;
-// Counters stop well before int's end; only "past the hold length" matters.
 }  // namespace
 
 VUmeter::VUmeter(MeterSettingsOwner* owner, SharedSettings& shared)
-    : core_(2, kRest), scope_(kMeterVU, shared, owner, &VUmeter::applyOwn, this) {
+    : MeterEngine(2, kRest, kMeterVU, owner, shared) {
   scope_.initialise();
   reset();
   clearReadings();
@@ -29,8 +29,7 @@ void VUmeter::setParameter(int32_t index, float value) {
   const float v = safeSettingValue(value, 0.0f);
   switch (index) {
     case kReference:
-      ref_ = orvane::referenceAmplitude(referenceDbFromSetting24(v));
-      core_.setGain(1.0 / ref_);
+      setReference(orvane::referenceAmplitude(referenceDbFromSetting24(v)));
       updateOverThreshold();
       break;
     case kIntegration: {
@@ -62,8 +61,6 @@ void VUmeter::setParameter(int32_t index, float value) {
   scope_.record(index, v, v);
 }
 
-float VUmeter::getParameter(int32_t index) const { return scope_.value(index); }
-
 void VUmeter::getParameterDisplay(int32_t index, char* text) const {
   if (!text) return;
   text[0] = '\0';
@@ -82,13 +79,8 @@ void VUmeter::getParameterDisplay(int32_t index, char* text) const {
 }
 
 void VUmeter::updateOverThreshold() {
-  const double gain = core_.gain();
-  double threshold;
-  if (ledStep_ < 0.25) threshold = 2.51188643150958;  // 8 dB above the reference
-  else if (ledStep_ < 0.5) threshold = gain * 0.7071;  // -3 dBFS
-  else if (ledStep_ < 0.75) threshold = gain * 0.8912509381337456;  // -1 dBFS
-  else threshold = gain;  // full scale
-  core_.setOverThreshold(threshold);
+  // The lowest step: 8 dB above the reference.
+  core_.setOverThreshold(steppedOverThreshold(ledStep_, core_.gain(), 2.51188643150958));
 }
 
 void VUmeter::redesign() {
@@ -96,8 +88,6 @@ void VUmeter::redesign() {
   design_.design(model_, designRate_);
   mailbox_.publish(design_);
 }
-
-void VUmeter::setSampleRate(float sampleRate) { core_.setSampleRate(sampleRate); }
 
 void VUmeter::reset() {
   core_.reset();
@@ -115,93 +105,55 @@ void VUmeter::reset() {
 }
 
 void VUmeter::clearReadings() {
-  for (int c = 0; c < 2; ++c) {
-    core_.restReading(kMainReading, c);
-    core_.restReading(kHoldReading, c);
-  }
+  restReadings(2);
   core_.clearOverCounters();
 }
 
-namespace {
+// The needles and hold marks of one block, in registers.
+struct VUBallistics {
+  NeedlePair coils;
+  Lanes needle;
+  HoldLanes hold;
+  Lanes decay;
 
-struct VUChannel {
-  NeedleFilterBank* bank;
-  double needle;
-  double hold;
-  int counter;
-};
-
-// The needles and hold marks of one block, kept in registers.
-struct VUBlock {
-  VUChannel a, b;
-  int holdLimit;  // the hold counter at which the mark starts to fall
-  double decay;
-
-  void stepChannel(VUChannel& ch, double level) const {
-    const double needle = ch.bank->step(level * kCoilDrive);
-    ch.needle = needle;
-    double h = ch.hold;
-    if (needle >= h) {
-      h = needle;
-      ch.counter = 0;
-    }
-    if (ch.counter >= holdLimit) {
-      // The tiny add and subtract turns a mark that has fallen below about
-      // 1e-30 into an exact zero instead of a denormal.
-      h = ((h - h * decay) + 1e-14) - 1e-14;
-    }
-    ch.hold = h;
-    if (ch.counter < kHoldCounterCeiling) ++ch.counter;
-  }
   // The coil averages, so it is driven by the signal itself; the peaks
   // found between samples in precise mode serve the over LEDs alone, which
   // the front end lights. The hold mark follows the needle.
-  void step(double, double, double levelA, double levelB) {
-    stepChannel(a, levelA);
-    stepChannel(b, levelB);
+  template <bool kHoldMayFall>
+  void step(Lanes, Lanes level) {
+    needle = coils.step(_mm_mul_pd(level, splat(kCoilDrive)));
+    hold.step<kHoldMayFall, true, false>(needle, decay);
   }
+  bool holdMayFall(int samples) const { return hold.mayFall(samples); }
   template <class F>
   void forEachReading(F f) const {
-    f(kMainReading, 0, a.needle);
-    f(kMainReading, 1, b.needle);
-    f(kHoldReading, 0, a.hold);
-    f(kHoldReading, 1, b.hold);
+    f(kMainReading, 0, laneA(needle));
+    f(kMainReading, 1, laneB(needle));
+    f(kHoldReading, 0, laneA(hold.mark));
+    f(kHoldReading, 1, laneB(hold.mark));
   }
 };
 
-}  // namespace
-
-void VUmeter::process(const float* a, const float* b, int32_t frames) {
-  if (!a || frames <= 0) return;
+VUBallistics VUmeter::beginBallistics() {
   NeedleMailbox::Coefficients coefficients[kNeedleSections];
   if (mailbox_.take(adopted_, coefficients)) {
     bank_[0].adopt(coefficients);
     bank_[1].adopt(coefficients);
   }
-  core_.beginBlock();
-  MeterReadout& r = core_.readout();
-  VUBlock block{{&bank_[0], r.reading(kMainReading, 0), r.reading(kHoldReading, 0), holdCounter_[0]},
-                {&bank_[1], r.reading(kMainReading, 1), r.reading(kHoldReading, 1), holdCounter_[1]},
-                holdCountLimit(holdLength_),
-                decay_};
-  const bool usable = core_.run(a, b, frames, block);
-  // NaN or infinity in the audio: the needle, its coil and the hold mark
-  // go back to rest instead of staying NaN or pegged for good.
-  block.forEachReading([this, usable](int kind, int channel, double value) {
-    if (!core_.publish(kind, channel, value, usable) && kind == kMainReading) bank_[channel].clearState();
-  });
-  holdCounter_[0] = block.a.counter;
-  holdCounter_[1] = block.b.counter;
+  const MeterReadout& r = core_.readout();
+  return {NeedlePair(bank_[0], bank_[1]),
+          lanes(r.reading(kMainReading, 0), r.reading(kMainReading, 1)),
+          {r.reading(kHoldReading, 0), r.reading(kHoldReading, 1), holdCounter_[0], holdCounter_[1],
+           holdCountLimit(holdLength_)},
+          splat(decay_)};
 }
 
-void VUmeter::processStereo(float** outputs, int32_t frames) {
-  if (!outputs || !outputs[0]) return;
-  process(outputs[0], outputs[1], frames);
+void VUmeter::endBallistics(const VUBallistics& block) {
+  block.coils.park();
+  holdCounter_[0] = block.hold.countOf(0);
+  holdCounter_[1] = block.hold.countOf(1);
 }
 
-void VUmeter::processMono(float** outputs, int32_t frames) {
-  if (!outputs || !outputs[0]) return;
-  process(outputs[0], nullptr, frames);
-}
+template class MeterEngine<VUmeter>;
 
 }  // namespace orvane

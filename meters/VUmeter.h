@@ -5,15 +5,16 @@
 
 #include <cstdint>
 
-#include "meters/MeterCore.h"
-#include "meters/MeterScope.h"
+#include "meters/MeterEngine.h"
 #include "meters/NeedleFilter.h"
 #include "meters/Relaxed.h"
 #include "settings/SharedSettings.h"
 
 namespace orvane {
 
-class VUmeter {
+struct VUBallistics;
+
+class VUmeter : public MeterEngine<VUmeter> {
  public:
   static constexpr int32_t kReference = 83;    // -24..0 dBFS reads 0 VU
   static constexpr int32_t kIntegration = 84;  // 53 ms .. 1.7 s
@@ -28,43 +29,17 @@ class VUmeter {
   static constexpr double kRest = -0.05;
 
   VUmeter(MeterSettingsOwner* owner, SharedSettings& shared);
-  VUmeter(const VUmeter&) = delete;
-  VUmeter& operator=(const VUmeter&) = delete;
 
   // Meter settings 83..91 (other indices are ignored / answer 0 or "").
   void setParameter(int32_t index, float value);
-  float getParameter(int32_t index) const;
   // `text` holds at least 32 bytes.
   void getParameterDisplay(int32_t index, char* text) const;
 
-  void setSampleRate(float sampleRate);
   void reset();
   void clearReadings();
-  void processStereo(float** outputs, int32_t frames);
-  void processMono(float** outputs, int32_t frames);
-  void resetOvers() { core_.readout().resetOvers(); }
-
-  void setLRMS(float raw) { core_.setLRMS(raw); }
-  void setHold(float raw) { core_.setHold(raw); }
-  void setLagTime(float raw) { core_.setLagTime(raw); }
-  int lagMs() const { return core_.lagMs(); }
-  int msOn() const { return core_.msOn(); }
-  int holdMode() const { return core_.holdMode(); }
-
-  void setScope(float raw) { scope_.setScope(raw); }
-  void syncSharedSettings() { scope_.syncSharedSettings(); }
-  void saveGlobalSettings() { scope_.saveGlobalSettings(); }
-  int scope() const { return scope_.scope(); }
-  const MeterScope& settingsScope() const { return scope_; }
 
   // Read-outs: kMainReading is the needle.
-  MeterReadout& readout() { return core_.readout(); }
-  double readDisplayValue(float x, int kind, int channel) { return readout().readDisplayValue(x, kind, channel); }
-  int readOverState(int channel) { return readout().readOverState(channel); }
-
   // Derived values, for the panel, tools and tests.
-  float sampleRate() const { return core_.sampleRate(); }
-  double referenceAmplitude() const { return ref_; }
   double modelIntegrationMs() const { return modelMs_; }  // T
   double needleFrequency() const { return model_.frequency; }
   float holdLength() const { return holdLength_; }
@@ -73,13 +48,17 @@ class VUmeter {
   int currentSection(int channel) const { return bank_[channel == 1 ? 1 : 0].currentSection(); }
 
  private:
-  static void applyOwn(void* engine, int32_t index, float value) { static_cast<VUmeter*>(engine)->setParameter(index, value); }
+  friend class MeterEngine<VUmeter>;
+  VUBallistics beginBallistics();
+  void endBallistics(const VUBallistics& block);
+  // A needle that went to rest after a broken buffer starts over with its
+  // coil at rest too.
+  void readingRested(int kind, int channel) {
+    if (kind == kMainReading) bank_[channel].clearState();
+  }
   void redesign();
   void updateOverThreshold();
-  void process(const float* a, const float* b, int32_t frames);
 
-  MeterCore core_;
-  MeterScope scope_;
   NeedleFilterBank bank_[2];
   NeedleMailbox mailbox_;
   unsigned adopted_ = 0;
@@ -87,7 +66,6 @@ class VUmeter {
   NeedleModel model_{};
   double designRate_ = 44100.0;
 
-  Relaxed<double> ref_{1.0};
   Relaxed<double> modelMs_{350.1};
   Relaxed<int> type_{0};
   Relaxed<double> holdMs_{1000.0};
@@ -97,5 +75,7 @@ class VUmeter {
   // Samples since each hold mark was last raised (audio thread only).
   int holdCounter_[2] = {0, 0};
 };
+
+extern template class MeterEngine<VUmeter>;
 
 }  // namespace orvane

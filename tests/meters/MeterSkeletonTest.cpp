@@ -273,10 +273,13 @@ std::vector<double> runInBlocks(SharedSettings& shared, const std::vector<float>
 template <class Engine>
 void expectBlockSizeIndependence(void (*configure)(Engine&)) {
   SettingsWorld world;
-  // Bursts of loud noise and silence: rises, falls, holds and overs.
+  // Bursts of loud noise, quiet noise and silence: rises, falls, holds
+  // and overs, in blocks that can light an over and blocks that cannot.
   std::vector<float> left = noise(48000, 11u, 1.2f), right = noise(48000, 12u, 0.4f);
-  for (std::size_t i = 0; i < left.size(); ++i)
-    if ((i / 6000) % 2) left[i] = right[i] = 0.0f;
+  for (std::size_t i = 0; i < left.size(); ++i) {
+    if ((i / 6000) % 4 == 1) left[i] = right[i] = 0.0f;
+    if ((i / 6000) % 4 == 3) left[i] *= 0.01f, right[i] *= 0.01f;
+  }
   const auto reference = runInBlocks<Engine>(*world.shared, left, right, 1, configure);
   for (std::size_t block : {7u, 64u, 1000u, 4096u}) {
     EXPECT_EQ(runInBlocks<Engine>(*world.shared, left, right, block, configure), reference) << "block " << block;
@@ -290,6 +293,14 @@ void everything(Engine& e) {
   e.setHold(1.0f);
 }
 
+// L/R without precise mode, hold marks that fall within a block.
+template <class Engine>
+void plainWithShortHolds(Engine& e) {
+  e.setLagTime(0.3f);
+  e.setHold(1.0f);
+  e.setParameter(Engine::kHoldTime, 0.0f);
+}
+
 template <class Engine>
 void everythingPrecise(Engine& e) {
   everything(e);
@@ -300,6 +311,9 @@ TEST(MeterSkeleton, BlockSizeNeverChangesAReading) {
   expectBlockSizeIndependence<VUmeter>(&everything<VUmeter>);
   expectBlockSizeIndependence<PPMmeter>(&everything<PPMmeter>);
   expectBlockSizeIndependence<RMSMeter>(&everything<RMSMeter>);
+  expectBlockSizeIndependence<VUmeter>(&plainWithShortHolds<VUmeter>);
+  expectBlockSizeIndependence<PPMmeter>(&plainWithShortHolds<PPMmeter>);
+  expectBlockSizeIndependence<RMSMeter>(&plainWithShortHolds<RMSMeter>);
   expectBlockSizeIndependence<VUmeter>(&everythingPrecise<VUmeter>);
   expectBlockSizeIndependence<PPMmeter>(&everythingPrecise<PPMmeter>);
   expectBlockSizeIndependence<RMSMeter>(&everythingPrecise<RMSMeter>);

@@ -40,13 +40,14 @@ struct MovingTone {
 
 }  // namespace
 
-int measureInstances(PluginLibrary& library, const std::vector<int>& counts, RackSetting setting, int rounds) {
-  std::printf("instances: %s setting, 64-frame blocks at 48 kHz, median of %d batches\n", rackSettingName(setting),
-              rounds);
+int measureInstances(PluginLibrary& library, const std::vector<int>& counts, RackSetting setting, int rounds,
+                     int blockFrames) {
+  std::printf("instances: %s setting, %d-frame blocks at 48 kHz, median of %d batches\n", rackSettingName(setting),
+              blockFrames, rounds);
   std::printf("%8s %14s %16s %12s\n", "N", "us/round", "instances/core", "KiB/instance");
   for (int n : counts) {
     const size_t before = workingSetBytes();
-    InstanceRack rack(entryOf(library), n, setting, 48000.0f, 64);
+    InstanceRack rack(entryOf(library), n, setting, 48000.0f, blockFrames);
     const size_t after = workingSetBytes();
     if (rack.size() != n) {
       std::printf("%8d only %d instances could be made\n", n, rack.size());
@@ -54,7 +55,7 @@ int measureInstances(PluginLibrary& library, const std::vector<int>& counts, Rac
     }
     for (int w = 0; w < 20; ++w) rack.round();  // warm caches and the needles
     // Batches of about 20 ms of work each; the median batch speaks.
-    const int perBatch = std::max(1, 2000 / n);
+    const int perBatch = std::max(1, 128000 / (n * blockFrames));
     std::vector<double> perRound;
     for (int b = 0; b < rounds; ++b) {
       const double t0 = nowSeconds();

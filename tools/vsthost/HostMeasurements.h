@@ -11,9 +11,10 @@
 
 namespace vsthost {
 
-// N instances side by side in 64-frame blocks at 48 kHz: seconds per round
+// N instances side by side in blocks of `blockFrames` at 48 kHz: seconds per round
 // and the instances one core keeps in real time, for each N in turn.
-int measureInstances(PluginLibrary& library, const std::vector<int>& counts, RackSetting setting, int rounds);
+int measureInstances(PluginLibrary& library, const std::vector<int>& counts, RackSetting setting, int rounds,
+                     int blockFrames = 64);
 // Memory per instance with and without an open editor, then `cycles`
 // instances created and closed and `cycles` editor open/close cycles:
 // working set and window-system objects along the way.

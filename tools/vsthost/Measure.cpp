@@ -122,12 +122,16 @@ const char* rackSettingName(RackSetting s) {
       return "precise";
     case RackSetting::Strip:
       return "strip";
+    case RackSetting::Rms:
+      return "rms";
+    case RackSetting::Ppm:
+      return "ppm";
   }
   return "?";
 }
 
 bool parseRackSetting(const std::string& name, RackSetting& s) {
-  for (RackSetting r : {RackSetting::Default, RackSetting::Precise, RackSetting::Strip})
+  for (RackSetting r : {RackSetting::Default, RackSetting::Precise, RackSetting::Strip, RackSetting::Rms, RackSetting::Ppm})
     if (name == rackSettingName(r)) {
       s = r;
       return true;
@@ -146,6 +150,9 @@ InstanceRack::InstanceRack(void* entry, int instances, RackSetting setting, floa
     if (!plugin->valid()) break;
     // Settings stay per instance, so no instance's choice reaches another.
     plugin->setParameter(2, 1.0f);  // GSIcal: Instance
+    // A new instance opens on the meter type last chosen in the process,
+    // so the type is always set.
+    plugin->setParameter(3, 0.0f);  // Meter: VU
     switch (setting) {
       case RackSetting::Default:
         break;
@@ -162,6 +169,12 @@ InstanceRack::InstanceRack(void* entry, int instances, RackSetting setting, floa
         plugin->setParameter(12, 1.0f);  // low-pass in
         plugin->setParameter(13, 1.0f);  // 18 dB/oct
         plugin->setParameter(14, 0.7f);
+        break;
+      case RackSetting::Rms:
+        plugin->setParameter(3, 0.5f);  // Meter: RMS
+        break;
+      case RackSetting::Ppm:
+        plugin->setParameter(3, 1.0f);  // Meter: PPM
         break;
     }
     plugin->start(sampleRate, blockFrames);

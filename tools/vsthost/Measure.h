@@ -40,6 +40,8 @@ enum class RackSetting {
   Default,  // as created: VU, Process off
   Precise,  // the VU meter's precise mode on
   Strip,    // Process on, trim, both filters at their steep slopes, in
+  Rms,      // the RMS meter, Process off
+  Ppm,      // the PPM, Process off
 };
 const char* rackSettingName(RackSetting s);
 bool parseRackSetting(const std::string& name, RackSetting& s);

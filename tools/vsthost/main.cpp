@@ -24,7 +24,8 @@ std::string fourCC(VstInt32 v) {
 int usage() {
   std::fprintf(stderr,
                "usage: orvane-host [--rate HZ] [--block FRAMES] [--editor SECONDS [--screenshot FILE.png]] PLUGIN\n"
-               "       orvane-host --instances N[,N...] [--setting default|precise|strip] [--rounds R] PLUGIN\n"
+               "       orvane-host --instances N[,N...] [--setting default|precise|strip|rms|ppm] [--rounds R] [--block FRAMES]\n"
+               "                   PLUGIN\n"
                "       orvane-host --memory [--cycles N] PLUGIN\n"
                "       orvane-host --editor-cost [--refreshes N] PLUGIN\n"
                "       orvane-host --audio-thread SECONDS PLUGIN\n");
@@ -36,6 +37,7 @@ int usage() {
 int main(int argc, char** argv) {
   float rate = 48000.0f;
   int block = 512;
+  bool blockGiven = false;
   double editorSeconds = -1;
   std::string path, screenshot, measure;
   std::vector<int> counts;
@@ -71,7 +73,7 @@ int main(int argc, char** argv) {
     } else if (a == "--rate" && i + 1 < argc)
       rate = std::strtof(argv[++i], nullptr);
     else if (a == "--block" && i + 1 < argc)
-      block = std::atoi(argv[++i]);
+      block = std::atoi(argv[++i]), blockGiven = true;
     else if (a == "--editor" && i + 1 < argc)
       editorSeconds = std::strtod(argv[++i], nullptr);
     else if (a == "--screenshot" && i + 1 < argc)
@@ -90,7 +92,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "orvane-host: %s\n", library.error().c_str());
     return 1;
   }
-  if (measure == "--instances") return vsthost::measureInstances(library, counts, setting, rounds);
+  if (measure == "--instances") return vsthost::measureInstances(library, counts, setting, rounds, blockGiven ? block : 64);
   if (measure == "--memory") return vsthost::measureMemory(library, cycles);
   if (measure == "--editor-cost") return vsthost::measureEditorCost(library, refreshes);
   if (measure == "--audio-thread") return vsthost::measureAudioThread(library, audioSeconds);

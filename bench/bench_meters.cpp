@@ -40,17 +40,18 @@ void perFrame(benchmark::State& state) {
 
 // The front end with no ballistics at all: what every engine pays first.
 struct NullBallistics {
-  double last[2] = {0.0, 0.0};
-  void step(double a, double b, double levelA, double levelB) {
-    last[0] = a + levelA;
-    last[1] = b + levelB;
+  Lanes last = splat(0.0);
+  template <bool kHoldMayFall>
+  void step(Lanes peak, Lanes level) {
+    last = _mm_add_pd(peak, level);
   }
+  bool holdMayFall(int) const { return false; }
   template <class F>
   void forEachReading(F f) const {
-    f(kMainReading, 0, last[0]);
-    f(kMainReading, 1, last[1]);
-    f(kHoldReading, 0, last[0]);
-    f(kHoldReading, 1, last[1]);
+    f(kMainReading, 0, laneA(last));
+    f(kMainReading, 1, laneB(last));
+    f(kHoldReading, 0, laneA(last));
+    f(kHoldReading, 1, laneB(last));
   }
 };
 

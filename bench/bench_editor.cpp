@@ -17,8 +17,8 @@
 #include "editor/ParameterMailbox.h"
 #include "editor/TemepleteEditor.h"
 #include "platform/MemoryRegistry.h"
+#include "toolkit/cairo/nativeframe.h"
 #include "toolkit/cframe.h"
-#include "toolkit/nativeframe.h"
 
 namespace {
 

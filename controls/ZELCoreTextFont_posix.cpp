@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "controls/ZELCoreTextFont.h"
-#include "toolkit/cairodrawcontext.h"
+#include "toolkit/cairo/cairodrawcontext.h"
 #include "toolkit/platformsupport.h"
 
 namespace VSTGUI {

@@ -8,7 +8,7 @@
 #include "controls/ResourceFontLoaders.h"
 #include "controls/ZELCoreTextFont.h"
 #include "platform/NativeWindow.h"
-#include "toolkit/d2ddrawcontext.h"
+#include "toolkit/win32/d2ddrawcontext.h"
 
 namespace VSTGUI {
 

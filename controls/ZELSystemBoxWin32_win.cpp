@@ -9,8 +9,8 @@
 
 #include "controls/ZELCoreTextFont.h"
 #include "controls/ZELSystemBoxWin32.h"
-#include "toolkit/d2ddrawcontext.h"
-#include "toolkit/win32editbox.h"
+#include "toolkit/win32/d2ddrawcontext.h"
+#include "toolkit/win32/win32editbox.h"
 
 namespace VSTGUI {
 

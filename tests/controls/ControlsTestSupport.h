@@ -14,7 +14,7 @@
 #include "controls/ZELControls.h"
 #include "tests/support/WindowTestSupport.h"
 #ifndef _WIN32
-#include "toolkit/nativeframe.h"
+#include "toolkit/cairo/nativeframe.h"
 #endif
 
 namespace controls_test {

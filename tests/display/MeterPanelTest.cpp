@@ -12,7 +12,7 @@
 #include "meters/MeterReadout.h"
 #include "tests/display/DisplayTestSupport.h"
 #if !defined(_WIN32)
-#include "toolkit/nativeframe.h"
+#include "toolkit/cairo/nativeframe.h"
 #endif
 
 using namespace display_test;

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "controls/ResourceFontLoaders.h"
-#include "toolkit/d2ddrawcontext.h"
+#include "toolkit/win32/d2ddrawcontext.h"
 
 using namespace VSTGUI;
 

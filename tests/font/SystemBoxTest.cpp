@@ -12,7 +12,7 @@
 #ifdef _WIN32
 #include <windows.h>
 #else
-#include "toolkit/nativeframe.h"
+#include "toolkit/cairo/nativeframe.h"
 #endif
 
 using namespace VSTGUI;

@@ -6,7 +6,7 @@
 #include "tests/support/WindowTestSupport.h"
 #include "tests/toolkit/ToolkitTestSupport.h"
 #ifndef _WIN32
-#include "toolkit/nativeframe.h"
+#include "toolkit/cairo/nativeframe.h"
 #endif
 
 using namespace VSTGUI;

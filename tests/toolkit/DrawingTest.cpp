@@ -15,7 +15,7 @@
 #ifdef _WIN32
 #include <windows.h>
 #include <psapi.h>
-#include "toolkit/d2ddrawcontext.h"
+#include "toolkit/win32/d2ddrawcontext.h"
 #endif
 
 using namespace VSTGUI;

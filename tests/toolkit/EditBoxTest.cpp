@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "tests/support/HostWindow.h"
-#include "toolkit/win32editbox.h"
+#include "toolkit/win32/win32editbox.h"
 
 using namespace VSTGUI;
 

@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "toolkit/cairodrawcontext.h"
+#include "toolkit/cairo/cairodrawcontext.h"
 #include "toolkit/vstgui.h"
 
 using namespace VSTGUI;

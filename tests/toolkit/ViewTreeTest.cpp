@@ -4,7 +4,7 @@
 
 #include "tests/toolkit/ToolkitTestSupport.h"
 #ifndef _WIN32
-#include "toolkit/nativeframe.h"
+#include "toolkit/cairo/nativeframe.h"
 #endif
 
 using namespace VSTGUI;

@@ -1,7 +1,7 @@
 // The system's single-line EDIT box, for anything that lets the user type
 // over a view: CTextEdit's platform box is built on it, and so can a
 // product's own edit box be. Windows only (win32editbox_win.cpp); the header
-// names no Windows type, so portable code may hold one.
+// names no Windows type, so holding one needs no Windows header.
 //
 // Coordinates and the font size are pixels of the parent window: a caller
 // whose frame is scaled converts with the frame's scale factor first.

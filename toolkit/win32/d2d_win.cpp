@@ -3,9 +3,9 @@
 #include <cmath>
 #include <vector>
 
-#include "toolkit/d2ddrawcontext.h"
 #include "toolkit/cfont.h"
 #include "toolkit/platformsupport.h"
+#include "toolkit/win32/d2ddrawcontext.h"
 
 namespace VSTGUI {
 

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <string>
 
-#include "toolkit/cairodrawcontext.h"
+#include "toolkit/cairo/cairodrawcontext.h"
 #include "toolkit/cfont.h"
 #include "toolkit/platformsupport.h"
 

@@ -3,14 +3,14 @@
 // parent is subclassed too, by each box for itself: WM_CTLCOLOREDIT goes to
 // the parent, and each box answers only for its own window, so the boxes of
 // two editors open in one process never see each other's colours.
-#include "toolkit/win32editbox.h"
+#include "toolkit/win32/win32editbox.h"
 
 #include <windows.h>
 #include <commctrl.h>
 
 #include "toolkit/cbuttonstate.h"
-#include "toolkit/d2ddrawcontext.h"
 #include "toolkit/platformsupport.h"
+#include "toolkit/win32/d2ddrawcontext.h"
 
 namespace VSTGUI {
 

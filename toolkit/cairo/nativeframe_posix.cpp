@@ -1,8 +1,8 @@
-#include "toolkit/nativeframe.h"
+#include "toolkit/cairo/nativeframe.h"
 
 #include <cstring>
 
-#include "toolkit/cairodrawcontext.h"
+#include "toolkit/cairo/cairodrawcontext.h"
 #include "toolkit/platformsupport.h"
 
 namespace VSTGUI {

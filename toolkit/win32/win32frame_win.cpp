@@ -11,12 +11,12 @@
 #include <memory>
 #include <string>
 
-#include "toolkit/d2ddrawcontext.h"
+#include "toolkit/win32/d2ddrawcontext.h"
 #include "toolkit/cbuttonstate.h"
 #include "toolkit/iplatformframe.h"
 #include "toolkit/iplatformtextedit.h"
 #include "toolkit/platformsupport.h"
-#include "toolkit/win32editbox.h"
+#include "toolkit/win32/win32editbox.h"
 
 namespace VSTGUI {
 

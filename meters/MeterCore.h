@@ -70,7 +70,8 @@ class MeterCore {
 
   // The per-sample loop over one block. `b` null: mono (B := A after the
   // precise step). Block must provide
-  //   template <bool kHoldMayFall> void step(Lanes peak, Lanes level);
+  //   template <bool kHoldMayFall, bool kGuardEach> void step(Lanes peak,
+  //                                      Lanes level);
   //                                      // the engine's ballistics for one
   //                                      // frame: peak, hold and envelope
   //                                      // recursions take the peak levels,
@@ -79,7 +80,11 @@ class MeterCore {
   //                                      // differ only in precise mode.
   //                                      // With kHoldMayFall false no hold
   //                                      // mark falls or count reaches its
-  //                                      // ceiling on this frame
+  //                                      // ceiling on this frame. With
+  //                                      // kGuardEach false the step may
+  //                                      // leave values below kTinyLevel
+  //   void settle();                     // flushes those to 0 (after at
+  //                                      // most kUnguardedStretch steps)
   //   bool holdMayFall(int samples) const;  // whether one could within
   //                                      // the next `samples` frames
   //   template <class F> void forEachReading(F f) const;
@@ -202,14 +207,15 @@ void MeterCore::tick(const Block& block, double count, double& counterA, double&
     const __m128 x = _mm_and_ps(_mm_unpacklo_ps(fa, fb), magnitude);                                   \
     const Lanes first = _mm_mul_pd(_mm_cvtps_pd(x), g);                                                \
     const Lanes second = _mm_mul_pd(_mm_cvtps_pd(_mm_movehl_ps(x, x)), g);                             \
-    local.template step<kHoldMayFall>(first, first);                                                   \
-    local.template step<kHoldMayFall>(second, second);                                                 \
+    local.template step<kHoldMayFall, false>(first, first);                                            \
+    local.template step<kHoldMayFall, false>(second, second);                                          \
   }                                                                                                    \
   if (i < frames) {                                                                                    \
     const __m128 x = kMono ? _mm_set1_ps(a[i]) : _mm_unpacklo_ps(_mm_load_ss(a + i), _mm_load_ss(b + i)); \
     const Lanes level = _mm_mul_pd(_mm_cvtps_pd(_mm_and_ps(x, magnitude)), g);                         \
-    local.template step<kHoldMayFall>(level, level);                                                   \
+    local.template step<kHoldMayFall, false>(level, level);                                            \
   }                                                                                                    \
+  local.settle();                                                                                      \
   block = local;
 
 template <bool kMono, bool kHoldMayFall, class Block>
@@ -241,7 +247,7 @@ void MeterCore::plainLoop(const float* a, const float* b, int32_t frames, double
   if (counterB < count) counterB = 0.0;
   int ticks = tickCounter_;
   for (int32_t i = 0; i < frames;) {
-    int32_t n = frames - i;
+    int32_t n = frames - i < kUnguardedStretch ? frames - i : kUnguardedStretch;
     bool ticking = false;
     if (lag != 0) {
       const int32_t untilTick = tickPeriod - ticks > 1 ? tickPeriod - ticks : 1;

@@ -74,6 +74,36 @@ struct HoldLanes {
   }
 };
 
+// Below this an envelope, mark or mean square goes to an exact zero instead
+// of sinking toward denormals in a long silence.
+constexpr double kTinyLevel = 1e-30;
+
+// v + (target - v) * coefficient: the step of a first-order recursion.
+inline Lanes stepToward(Lanes v, Lanes target, Lanes coefficient) {
+  return _mm_add_pd(v, _mm_mul_pd(_mm_sub_pd(target, v), coefficient));
+}
+
+// v, or 0 below kTinyLevel. A NaN passes (no comparison with it holds), so
+// the block still tells it was unusable.
+inline Lanes flushBelowTiny(Lanes v) { return _mm_andnot_pd(_mm_cmplt_pd(v, splat(kTinyLevel)), v); }
+
+// A step from v toward target, guarded against denormals: 0 when both v
+// and target are below kTinyLevel (the step lands between the two).
+inline Lanes guardTiny(Lanes v, Lanes target, Lanes step) {
+  const Lanes tiny = splat(kTinyLevel);
+  return _mm_andnot_pd(_mm_and_pd(_mm_cmplt_pd(v, tiny), _mm_cmplt_pd(target, tiny)), step);
+}
+
+// The guard against denormals costs as much time on a recursion's chain of
+// dependent operations (which sets the pace) as a step's own arithmetic,
+// so the plain loop runs its steps unguarded (kGuardEach false) in
+// stretches of at most kUnguardedStretch samples and flushes the values
+// below kTinyLevel after each. No fall is faster than 1 - 0.0625^(1/n) per
+// sample, n the samples of the shortest time (100 ms, a few hundred samples
+// at any rate a host runs): over a stretch a value from kTinyLevel stays
+// hundreds of decades clear of the denormals.
+constexpr int kUnguardedStretch = 4096;
+
 // A peak envelope with its hold mark, as the PPM and the RMS meter's peak
 // needle move them: the envelope rises with `attack` and falls with
 // `fall`; the mark waits out the hold and then falls with the same fall.
@@ -81,17 +111,45 @@ struct PeakLanes {
   Lanes env;
   HoldLanes hold;
 
-  template <bool kMayFall>
+  template <bool kMayFall, bool kGuardEach>
   void step(Lanes level, Lanes attack, Lanes fall) {
     Lanes e = env;
     // Rises are rare and well predicted: the branch keeps the choice of
-    // coefficient off the recursion's critical path, which sets the pace.
+    // coefficient off the recursion's critical path.
     const Lanes rising = _mm_cmpgt_pd(level, e);
     const Lanes coefficient = _mm_movemask_pd(rising) ? select(rising, attack, fall) : fall;
-    e = _mm_add_pd(e, _mm_mul_pd(_mm_sub_pd(level, e), coefficient));
-    e = flushTiny(e);
+    const Lanes next = stepToward(e, level, coefficient);
+    e = kGuardEach ? guardTiny(e, level, next) : next;
     env = e;
-    hold.step<kMayFall, false, true>(e, fall);
+    stepHold<kMayFall, kGuardEach>(e, fall);
+  }
+
+  // After an unguarded stretch.
+  void settle() {
+    env = flushBelowTiny(env);
+    hold.mark = flushBelowTiny(hold.mark);
+  }
+
+ private:
+  // The mark takes the larger of itself and the envelope (neither is ever a
+  // denormal, so neither is their maximum); once the hold is out it falls
+  // by `fall` of itself per sample, down to kTinyLevel and then to 0.
+  template <bool kMayFall, bool kGuardEach>
+  void stepHold(Lanes value, Lanes fall) {
+    const Lanes raise = _mm_cmpgt_pd(value, hold.mark);
+    Lanes h = _mm_max_pd(value, hold.mark);
+    Lanes n = _mm_andnot_pd(raise, hold.count);
+    if (kMayFall) {
+      const Lanes falling = _mm_cmpge_pd(n, hold.limit);
+      Lanes fallen = _mm_sub_pd(h, _mm_mul_pd(h, fall));
+      if (kGuardEach) fallen = _mm_andnot_pd(_mm_cmplt_pd(h, splat(kTinyLevel)), fallen);
+      h = select(falling, fallen, h);
+      n = _mm_min_pd(_mm_add_pd(n, splat(1.0)), splat(kHoldCounterCeiling));
+    } else {
+      n = _mm_add_pd(n, splat(1.0));
+    }
+    hold.mark = h;
+    hold.count = n;
   }
 };
 

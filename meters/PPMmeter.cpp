@@ -16,11 +16,12 @@ struct PPMBallistics {
 
   // A peak meter: envelope and hold take the peak levels, which precise
   // mode finds between the samples.
-  template <bool kHoldMayFall>
+  template <bool kHoldMayFall, bool kGuardEach = true>
   void step(Lanes peakLevel, Lanes) {
-    peak.step<kHoldMayFall>(peakLevel, attack, fall);
+    peak.step<kHoldMayFall, kGuardEach>(peakLevel, attack, fall);
   }
   bool holdMayFall(int samples) const { return peak.hold.mayFall(samples); }
+  void settle() { peak.settle(); }
   template <class F>
   void forEachReading(F f) const {
     f(kMainReading, 0, laneA(peak.env));

@@ -35,14 +35,18 @@ struct RMSBallistics {
   // The peak needle and its hold take the peak level (in precise mode the
   // largest point found between the samples); the mean square is of the
   // signal itself, as a mean of per-sample maxima would read hot.
-  template <bool kHoldMayFall>
+  template <bool kHoldMayFall, bool kGuardEach = true>
   void step(Lanes peakLevel, Lanes level) {
-    peak.step<kHoldMayFall>(peakLevel, attack, fall);
-    Lanes m = meanSquare;
-    m = _mm_add_pd(m, _mm_mul_pd(_mm_sub_pd(_mm_mul_pd(level, level), m), averaging));
-    meanSquare = flushTiny(m);
+    peak.step<kHoldMayFall, kGuardEach>(peakLevel, attack, fall);
+    const Lanes square = _mm_mul_pd(level, level);
+    const Lanes next = stepToward(meanSquare, square, averaging);
+    meanSquare = kGuardEach ? guardTiny(meanSquare, square, next) : next;
   }
   bool holdMayFall(int samples) const { return peak.hold.mayFall(samples); }
+  void settle() {
+    peak.settle();
+    meanSquare = flushBelowTiny(meanSquare);
+  }
   template <class F>
   void forEachReading(F f) const {
     f(kMainReading, 0, laneA(peak.env));

@@ -119,12 +119,14 @@ struct VUBallistics {
   // The coil averages, so it is driven by the signal itself; the peaks
   // found between samples in precise mode serve the over LEDs alone, which
   // the front end lights. The hold mark follows the needle.
-  template <bool kHoldMayFall>
+  // The coil recursion guards itself; kGuardEach concerns the others.
+  template <bool kHoldMayFall, bool kGuardEach = true>
   void step(Lanes, Lanes level) {
     needle = coils.step(_mm_mul_pd(level, splat(kCoilDrive)));
     hold.step<kHoldMayFall, true, false>(needle, decay);
   }
   bool holdMayFall(int samples) const { return hold.mayFall(samples); }
+  void settle() {}
   template <class F>
   void forEachReading(F f) const {
     f(kMainReading, 0, laneA(needle));

@@ -54,6 +54,24 @@ TEST(RMSMeter, HalfTheAveragingTimeTakesASilencedMeanSquareTo0p109) {
   }
 }
 
+// The fastest falls, in long blocks: every reading sinks to an exact 0
+// without passing through denormals on the way.
+TEST(RMSMeter, ALongSilenceEndsEveryReadingAtZeroWithoutDenormals) {
+  SettingsWorld world;
+  auto rms = rmsAt(*world.shared, 48000.0f);
+  for (int32_t index : {RMSMeter::kReturn, RMSMeter::kHoldTime, RMSMeter::kRmsIntegration})
+    rms->setParameter(index, 0.0f);
+  auto s = testing::constant(0.5, 4800);
+  s.resize(4800 + 48000 * 30, 0.0f);
+  int denormals = 0;
+  testing::feedBoth(*rms, s, 65536, [&](std::size_t) {
+    for (int kind : {kMainReading, kHoldReading, kMeanSquareReading})
+      for (int channel : {0, 1}) denormals += std::fpclassify(rms->readout().reading(kind, channel)) == FP_SUBNORMAL;
+  });
+  EXPECT_EQ(denormals, 0);
+  for (int kind : {kMainReading, kHoldReading, kMeanSquareReading}) EXPECT_EQ(rms->readout().reading(kind, 0), 0.0) << kind;
+}
+
 TEST(RMSMeter, OverLevel6CountsFromFullScaleOrFromTheReference) {
   SettingsWorld world;
   struct Case {

@@ -41,10 +41,11 @@ void perFrame(benchmark::State& state) {
 // The front end with no ballistics at all: what every engine pays first.
 struct NullBallistics {
   Lanes last = splat(0.0);
-  template <bool kHoldMayFall>
+  template <bool kHoldMayFall, bool kGuardEach = true>
   void step(Lanes peak, Lanes level) {
     last = _mm_add_pd(peak, level);
   }
+  void settle() {}
   bool holdMayFall(int) const { return false; }
   template <class F>
   void forEachReading(F f) const {

@@ -389,6 +389,16 @@ void Templete::getParameterDisplay(VstInt32 index, char* text) {
     copyText(text, "", kTextBytes);
     return;
   }
+  displayFor(index, values_[index].load(), text);
+}
+
+void Templete::displayFor(VstInt32 index, float v, char* text) {
+  if (!text) return;
+  if (!isHostParameter(index) || std::isnan(v)) {
+    copyText(text, "", kTextBytes);
+    return;
+  }
+  v = clamp01(v);
   static const char* const kOnOff[] = {"Off", "On"};
   static const char* const kInOut[] = {"Out", "In"};
   static const char* const kShowHide[] = {"Hide", "Show"};
@@ -399,7 +409,6 @@ void Templete::getParameterDisplay(VstInt32 index, char* text) {
   static const char* const kHPSlopes[] = {"12", "24"};
   static const char* const kLPSlopes[] = {"6", "18"};
 
-  const float v = values_[index].load();
   const int two = twoState(v) ? 1 : 0;
   int three = threeState(v);
   if (three > 2) three = 2;
@@ -420,7 +429,10 @@ void Templete::getParameterDisplay(VstInt32 index, char* text) {
     case ParameterText::HPFreq: formatFrequency(hpFrequency(v), buffer); break;
     case ParameterText::LPFreq: formatFrequency(lpFrequency(v), buffer); break;
     case ParameterText::LagMs:
-      formatNumberWithUnit(engines_->lagMs(meterType()), 0, " ms", buffer, sizeof(buffer));
+      // The value in force shows the lag the engine on show really uses;
+      // any other value the lag it would set.
+      formatNumberWithUnit(v == values_[index].load() ? engines_->lagMs(meterType()) : lagMilliseconds(v), 0,
+                           " ms", buffer, sizeof(buffer));
       break;
   }
   copyText(text, buffer, kTextBytes);

@@ -39,6 +39,9 @@ class Templete : public CPresetSystemEffect, public orvane::MeterSettingsOwner {
   float getParameter(VstInt32 index) override;
   void getParameterLabel(VstInt32 index, char* label) override;
   void getParameterDisplay(VstInt32 index, char* text) override;
+  // The display text a host parameter would show at value `v` (within
+  // 0..1), without setting it: for hosts that ask about any value.
+  void displayFor(VstInt32 index, float v, char* text);
   void getParameterName(VstInt32 index, char* text) override;
   bool canParameterBeAutomated(VstInt32 index) override;
   bool getParameterProperties(VstInt32 index, VstParameterProperties* properties) override;

@@ -3,6 +3,7 @@
 #include <climits>
 #include <cmath>
 #include <cstring>
+#include <new>
 
 #include "display/CZELMeterFULLPANEL.h"
 #include "state/StateChunk.h"
@@ -108,7 +109,7 @@ tresult V3CALL Vst3Effect::terminate() {
 
 // ---------------------------------------------------------------- host side
 
-VstIntPtr VSTCALLBACK Vst3Effect::hostCallback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr,
+VstIntPtr VSTCALLBACK Vst3Effect::hostCallback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value,
                                                void*, float opt) {
   Vst3Effect* self = effect ? static_cast<Vst3Effect*>(effect->user) : nullptr;
   if (opcode == audioMasterVersion) return 2400;
@@ -116,10 +117,11 @@ VstIntPtr VSTCALLBACK Vst3Effect::hostCallback(AEffect* effect, VstInt32 opcode,
   // level, pin connections) answers 0, the VST 2.4 "don't know": the lag
   // control then starts from no host latency and every pin counts as
   // connected, the bus arrangement deciding mono or stereo.
-  return self ? self->answerHost(opcode, index, opt) : 0;
+  return self ? self->answerHost(opcode, index, value, opt) : 0;
 }
 
-VstIntPtr Vst3Effect::answerHost(VstInt32 opcode, VstInt32 index, float opt) {
+VstIntPtr Vst3Effect::answerHost(VstInt32 opcode, VstInt32 index, VstIntPtr value, float opt) {
+  if (opcode == audioMasterSizeWindow) return view_ && view_->resizeTo(index, (int)value) ? 1 : 0;
   v3::IComponentHandler* h = handler_.load();
   if (!h || !isOurs((ParamID)index)) return 0;
   switch (opcode) {
@@ -449,6 +451,16 @@ tresult V3CALL Vst3Effect::setComponentHandler(IComponentHandler* handler) {
   return kResultOk;
 }
 
-IPlugView* V3CALL Vst3Effect::createView(FIDString) { return nullptr; }
+IPlugView* V3CALL Vst3Effect::createView(FIDString name) {
+#if defined(_WIN32)
+  if (!effect_ || !effect_->getEditor() || !name || std::strcmp(name, kEditorViewName) != 0 || view_) return nullptr;
+  return new (std::nothrow) Vst3View(static_cast<IComponent*>(this), record_, &view_);
+#else
+  // As the VST 2.4 side tells its hosts: no editor natively yet, the host
+  // shows its own view of the parameters.
+  (void)name;
+  return nullptr;
+#endif
+}
 
 }  // namespace orvane

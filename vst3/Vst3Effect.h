@@ -8,6 +8,7 @@
 #include <atomic>
 
 #include "core/Templete.h"
+#include "vst3/Vst3View.h"
 #include "vst3/vst3abi.h"
 
 namespace orvane {
@@ -69,7 +70,7 @@ class Vst3Effect final : public v3::IComponent, public v3::IAudioProcessor, publ
   ~Vst3Effect();
   static VstIntPtr VSTCALLBACK hostCallback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value,
                                             void* ptr, float opt);
-  VstIntPtr answerHost(VstInt32 opcode, VstInt32 index, float opt);
+  VstIntPtr answerHost(VstInt32 opcode, VstInt32 index, VstIntPtr value, float opt);
   VstIntPtr dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr, float opt = 0);
   bool applyArrangement(int inChannels, int outChannels);
   void applyChanges(v3::IParameterChanges* changes, v3::int32 frames, float** in, float** out, bool haveInput);
@@ -82,6 +83,7 @@ class Vst3Effect final : public v3::IComponent, public v3::IAudioProcessor, publ
   std::atomic<v3::IComponentHandler*> handler_{nullptr};
   int inChannels_ = 2, outChannels_ = 2;
   bool active_ = false;
+  Vst3View* view_ = nullptr;  // the open view, user-interface thread only
   double sampleRate_ = 44100.0;
   v3::int32 maxBlock_ = 1024;
 };

@@ -74,8 +74,10 @@ TEST(Vst3Binary, InterfaceIdsKeepThePlatformsByteOrder) {
   for (const Case& c : cases) {
     std::string t = c.text;
 #if defined(_WIN32)
-    t = t.substr(6, 2) + t.substr(4, 2) + t.substr(2, 2) + t.substr(0, 2) + t.substr(12, 2) + t.substr(8, 2) +
-        t.substr(14, 2) + t.substr(10, 2) + t.substr(16);
+    // GUID {Data1, Data2, Data3, Data4}: the 32-bit and both 16-bit fields
+    // in little-endian order, Data4 as written.
+    t = t.substr(6, 2) + t.substr(4, 2) + t.substr(2, 2) + t.substr(0, 2) + t.substr(10, 2) + t.substr(8, 2) +
+        t.substr(14, 2) + t.substr(12, 2) + t.substr(16);
 #endif
     EXPECT_EQ(hex(c.id.bytes), t);
   }

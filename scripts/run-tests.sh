@@ -10,13 +10,14 @@ set -u
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(dirname "$here")
 
-# What the 32-bit build must prove under emulation: the shipped DLL through
-# the test host (record layout, calling convention, exports, chunk, audio),
+# What the 32-bit build must prove under emulation: the shipped DLLs (VST 2.4
+# and VST 3, whose stdcall interfaces only the 32-bit build tells apart) through
+# the test hosts (record layout, calling convention, exports, chunk, audio),
 # the Windows services it uses (registry, lock) and the editor in a real
 # window. The portable arithmetic is the same code the native and 64-bit
 # builds test in full; the toolkit's offscreen DirectWrite text is not drawn
 # under QEMU at all.
-emulated_tests='^(plugin_binary_tests|editor_window_tests|platform_tests|settings_tests)$'
+emulated_tests='^(plugin_binary_tests|editor_window_tests|platform_tests|settings_tests|vst3_binary_tests|vst3_dll_imports_and_exports)$'
 # Tests left out under emulation, gtest names separated by colons: QEMU dies of signal 11 when two threads of
 # 32-bit Wine contend for one lock, so the tests built on contention stay out.
 emulated_left_out='PluginThreads.AudioAutomationAndEditorIdlesTogether:ProcessingLock.KeepsTwoBusyThreadsApart:ProcessingLock.GoesToTheNextTakerWhenItsOwnerEndedHoldingIt'

@@ -194,9 +194,9 @@ TEST(Vst3Binary, TypedTextsReadAsTheEditorReadsThem) {
 // the same changes by splitting its blocks at the points. The output must
 // match sample for sample.
 TEST(Vst3Binary, ProcessesTheProgrammeAsTheVst2SideWithTrimPointsInsideBlocks) {
-  orvane::metertool::TestSignalSpec spec;
-  spec.seconds = 2.0;
-  const auto programme = orvane::metertool::makeTestProgramme(spec);
+  orvane::metertool::TestSignalSpec signal;
+  signal.seconds = 2.0;
+  const auto programme = orvane::metertool::makeTestProgramme(signal);
   const int total = (int)programme[0].size(), block = 256;
 
   vst3host::Instance a(module());

@@ -34,6 +34,15 @@ void fromUtf16(const char16* text, char* out, int size) {
 
 bool isOurs(ParamID id) { return id < (ParamID)kHostParameterCount; }
 
+// A host's normalised value as the effect takes it. A double beyond the
+// float's range has no float (the conversion would be undefined), so it is
+// limited first; NaN stays NaN, which the effect ignores.
+float toValue(double v) {
+  if (v < -1.0) v = -1.0;
+  if (v > 2.0) v = 2.0;
+  return (float)v;
+}
+
 int channelsOf(SpeakerArrangement a) {
   if (a == kMono) return 1;
   if (a == kStereo) return 2;
@@ -258,8 +267,8 @@ tresult V3CALL Vst3Effect::canProcessSampleSize(int32 size) { return size == kSa
 tresult V3CALL Vst3Effect::setupProcessing(ProcessSetup& setup) {
   if (!record_ || active_ || setup.symbolicSampleSize != kSample32) return kResultFalse;
   // The effect itself replaces a rate it cannot run at; it is handed on
-  // as given, as a VST 2.4 host would.
-  sampleRate_ = setup.sampleRate;
+  // as given, as a VST 2.4 host would (one no float holds as 0).
+  sampleRate_ = setup.sampleRate > 0.0 && setup.sampleRate < 1e7 ? setup.sampleRate : 0.0;
   maxBlock_ = setup.maxSamplesPerBlock;
   dispatch(effSetSampleRate, 0, 0, nullptr, (float)sampleRate_);
   dispatch(effSetBlockSize, 0, maxBlock_);
@@ -305,7 +314,7 @@ void Vst3Effect::applyChanges(IParameterChanges* changes, int32 frames, float** 
     } else {
       int32 offset = 0;
       ParamValue v = 0;
-      if (q->getPoint(points - 1, offset, v) == kResultOk) record_->setParameter(record_, (VstInt32)id, (float)v);
+      if (q->getPoint(points - 1, offset, v) == kResultOk) record_->setParameter(record_, (VstInt32)id, toValue(v));
     }
   }
   int32 pos = 0;
@@ -336,7 +345,7 @@ void Vst3Effect::applyChanges(IParameterChanges* changes, int32 frames, float** 
       run(in, out, haveInput, pos, at - pos);
       pos = at;
     }
-    record_->setParameter(record_, (VstInt32)ids[best], (float)bestValue);
+    record_->setParameter(record_, (VstInt32)ids[best], toValue(bestValue));
     ++cursors[best];
   }
   if (pos < frames) run(in, out, haveInput, pos, frames - pos);
@@ -390,7 +399,7 @@ tresult V3CALL Vst3Effect::getParameterInfo(int32 index, v3::ParameterInfo& info
 tresult V3CALL Vst3Effect::getParamStringByValue(ParamID id, ParamValue value, String128 string) {
   if (!effect_ || !isOurs(id) || !string || std::isnan(value)) return kInvalidArgument;
   char text[kTextBytes] = {0};
-  effect_->displayFor((VstInt32)id, (float)value, text);
+  effect_->displayFor((VstInt32)id, toValue(value), text);
   toUtf16(text, string, 128);
   return kResultOk;
 }
@@ -440,7 +449,7 @@ ParamValue V3CALL Vst3Effect::getParamNormalized(ParamID id) {
 
 tresult V3CALL Vst3Effect::setParamNormalized(ParamID id, ParamValue value) {
   if (!record_ || !isOurs(id)) return kInvalidArgument;
-  record_->setParameter(record_, (VstInt32)id, (float)value);  // NaN ignored and range clamped there
+  record_->setParameter(record_, (VstInt32)id, toValue(value));  // NaN ignored and range clamped there
   return kResultOk;
 }
 

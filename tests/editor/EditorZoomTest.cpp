@@ -36,7 +36,7 @@ TEST(EditorZoom, TheWindowIsTheLayoutTimesSystemScaleAndZoomAndTheHostIsAsked) {
     int width, height;  // strips off: 169 units high
   };
   const Row table[] = {
-      {0, 1.0, 1.0, 586, 169},      {0, 1.5, 1.5, 879, 254},      {0, 2.0, 2.0, 1172, 338},
+      {0, 1.0, 1.0, 586, 169},         {0, 1.5, 1.5, 879, 254},     {0, 2.0, 2.0, 1172, 338},
       {1.25f, 1.25, 1.5625, 916, 264}, {2.0f, 2.0, 4.0, 2344, 676}, {3.0f, 1.75, 4.0, 2344, 676},
   };
   for (bool before : {true, false}) {
@@ -80,8 +80,7 @@ TEST(EditorZoom, RefusedScalesAndZoomsChangeNothing) {
   const ERect before = f.rect();
   const size_t asked = f.host.sizeWindow.size();
   const float nan = std::numeric_limits<float>::quiet_NaN(), inf = std::numeric_limits<float>::infinity();
-  for (float scale : {0.0f, -1.0f, nan, 4.01f, inf})
-    EXPECT_EQ(sendScale(f, scale), 0) << scale;
+  for (float scale : {0.0f, -1.0f, nan, 4.01f, inf}) EXPECT_EQ(sendScale(f, scale), 0) << scale;
   // Another vendor's request is not ours.
   EXPECT_EQ(f.dispatch(effVendorSpecific, kScaleRequest, 0, nullptr, 2.0f), 0);
   EXPECT_EQ(f.dispatch(effVendorSpecific, 0, kScaleFactor, nullptr, 2.0f), 0);
@@ -132,8 +131,8 @@ TEST(EditorZoom, AStoredZoomThatIsNoLevelReadsAs100Percent) {
   const struct {
     float stored;
     double zoom;
-  } table[] = {{1.5f, 1.5}, {1.75f, 1.75}, {1.3f, 1.0}, {4.0f, 1.0}, {0.0f, 1.0},
-               {std::numeric_limits<float>::quiet_NaN(), 1.0}};
+  } table[] = {{1.5f, 1.5}, {1.75f, 1.75}, {1.3f, 1.0},
+               {4.0f, 1.0}, {0.0f, 1.0},   {std::numeric_limits<float>::quiet_NaN(), 1.0}};
   for (const auto& row : table) {
     orvane::MemoryRegistry registry;
     storeZoom(registry, row.stored);

@@ -40,7 +40,8 @@ void playTone(vsthost::Plugin& plugin, vsthost::EditorWindow& window, float peak
   for (long b = 0; b < blocks;) {
     // About 30 ms of audio, then 30 ms of the window.
     for (int k = 0; k < 6 && b < blocks; ++k, ++b) {
-      for (int i = 0; i < 256; ++i, ++n) in[i] = peak * (float)std::sin(2 * 3.14159265358979323846 * 1000.0 * n / 48000.0);
+      for (int i = 0; i < 256; ++i, ++n)
+        in[i] = peak * (float)std::sin(2 * 3.14159265358979323846 * 1000.0 * n / 48000.0);
       plugin.process(ins, outs, 256);
     }
     window.idle(30);
@@ -230,9 +231,9 @@ TEST(EditorWindow, NeedleStandsAtZeroVuAndTheSelectorsKeysSwapThePanels) {
     float meter;
     const char* shot;
   } steps[] = {
-      {195 + 8, 1.0f, "panel-ppm.png"},          // left key: VU -> PPM
-      {195 + 150 - 8, 0.0f, nullptr},            // right key: PPM -> VU
-      {195 + 150 - 8, 0.5f, "panel-rms.png"},    // right key: VU -> RMS
+      {195 + 8, 1.0f, "panel-ppm.png"},        // left key: VU -> PPM
+      {195 + 150 - 8, 0.0f, nullptr},          // right key: PPM -> VU
+      {195 + 150 - 8, 0.5f, "panel-rms.png"},  // right key: VU -> RMS
   };
   for (const Step& s : steps) {
 #if defined(_WIN32)

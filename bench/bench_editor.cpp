@@ -5,7 +5,6 @@
 // batch of changes, and one refresh of the meter on show (read-outs,
 // views, painting what changed) with both needles moving and at rest.
 #include <benchmark/benchmark.h>
-
 #include <malloc.h>
 
 #include <cmath>

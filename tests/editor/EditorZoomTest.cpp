@@ -10,6 +10,10 @@
 
 #include "tests/editor/EditorTestSupport.h"
 
+#if !defined(_WIN32)
+#include "toolkit/cairo/nativeframe.h"
+#endif
+
 using namespace editor_test;
 
 namespace {
@@ -140,3 +144,33 @@ TEST(EditorZoom, AStoredZoomThatIsNoLevelReadsAs100Percent) {
     EXPECT_EQ(shared.editorZoom(), row.zoom) << row.stored;
   }
 }
+
+#if !defined(_WIN32)
+// What the windowless frame shows of the background (the stand-in panels
+// draw nothing over it): at 100 % the 1x artwork and at 200 % the 2x
+// artwork, pixel for pixel.
+TEST(EditorZoom, TheBackgroundIsDrawnFromTheArtworkOfItsScale) {
+  const struct {
+    double zoom;
+    const char* artwork;
+  } table[] = {{1.0, "/10000.png"}, {2.0, "/2x/10000.png"}};
+  for (const auto& row : table) {
+    SCOPED_TRACE(row.artwork);
+    EditorFixture f;
+    f.setParameter(orvane::kStrips, 0);
+    ASSERT_TRUE(f.editor()->setZoom(row.zoom));
+    ASSERT_TRUE(f.open());
+    f.editor()->getFrame()->idle();
+    auto* platform = static_cast<NativePlatformFrame*>(f.editor()->getFrame()->getPlatformFrame());
+    std::vector<uint8_t> shown, art;
+    ASSERT_TRUE(platform->getImage()->copyPixels(shown));
+    CBitmap expected(IPlatformBitmap::createFromPath((std::string(ORVANE_ARTWORK_DIR) + row.artwork).c_str()));
+    ASSERT_TRUE(expected.copyPixels(art));
+    const int width = (int)platform->getImage()->getWidth(), rows = (int)platform->getImage()->getHeight();
+    ASSERT_EQ(width, (int)expected.getWidth());
+    size_t differing = 0;
+    for (size_t i = 0; i < size_t(width) * rows * 4; ++i) differing += shown[i] != art[i];
+    EXPECT_EQ(differing, 0u);
+  }
+}
+#endif

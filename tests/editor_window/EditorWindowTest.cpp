@@ -13,6 +13,7 @@
 #include <thread>
 #include <vector>
 
+#include "display/MeterFaces.h"
 #include "display/NeedleAngles.h"
 #include "tests/support/PluginTest.h"
 #include "tools/vsthost/VstHost.h"
@@ -90,29 +91,34 @@ void expectPanelLooksLikeItsReference(const vsthost::Image& shot, const std::str
   plugin_test::expectLooksAlike(shot, ref, name, 169);
 }
 
-// The needle's angle in view A of the VU panel, from what changed between a
-// shot at rest and one with the needle up: the pixels that got darker,
-// between the pivot's hub and the printed ticks, weighted by how much. The
-// shots are `scale` pixels per unit of the layout.
-double needleAngleFromPixels(const vsthost::Image& rest, const vsthost::Image& up, double scale = 1.0) {
-  const double px = (12 + 128 + 0.5) * scale, py = (18 + 155 + 0.5) * scale;
+// The needle's angle in view A of a meter panel, from what changed between a
+// shot at rest and one with the needle up: the pixels that got darker or
+// lighter, between the pivot's hub and the hold mark, weighted by how much.
+// What lies within a few degrees of the rest angle is the needle that left
+// it. The shots are `scale` pixels per unit of the layout.
+double needleAngleFromPixels(const vsthost::Image& rest, const vsthost::Image& up, const orvane::MeterFace& face,
+                             double restAngle, double scale = 1.0) {
+  const double left = orvane::kViewX[0], top = orvane::kViewY;
+  const double px = (left + face.pivotX + 0.5) * scale, py = (top + face.pivotY + 0.5) * scale;
+  const double ledX = left + face.ledX, ledY = top + face.ledY;
   double sum = 0, weight = 0;
   const auto units = [scale](int pixel) { return (pixel + 0.5) / scale; };
-  for (int y = int(18 * scale); y < int((18 + 116) * scale) && y < up.height; ++y)
-    for (int x = int(12 * scale); x < int((12 + 250) * scale) && x < up.width; ++x) {
-      if (units(x) >= 12 + 181 && units(x) < 12 + 201 && units(y) >= 18 + 90 && units(y) < 18 + 110)
-        continue;  // the LED
+  for (int y = int(top * scale); y < int((top + face.height) * scale) && y < up.height; ++y)
+    for (int x = int(left * scale); x < int((left + face.width) * scale) && x < up.width; ++x) {
+      if (units(x) >= ledX && units(x) < ledX + orvane::kLedSize && units(y) >= ledY &&
+          units(y) < ledY + orvane::kLedSize)
+        continue;
       const double dx = x + 0.5 - px, dy = py - (y + 0.5);
       const double radius = std::sqrt(dx * dx + dy * dy) / scale;
-      if (radius < 50 || radius > 108) continue;
+      if (radius < 50 || radius > face.holdInner - 12) continue;
       const uint8_t* a = &rest.bgra[(size_t(y) * rest.width + x) * 4];
       const uint8_t* b = &up.bgra[(size_t(y) * up.width + x) * 4];
-      const int darker = (a[0] + a[1] + a[2]) - (b[0] + b[1] + b[2]);
-      if (darker < 60) continue;
+      const int changed = std::abs((a[0] + a[1] + a[2]) - (b[0] + b[1] + b[2]));
+      if (changed < 60) continue;
       const double degrees = std::atan2(dy, dx) * 180.0 / 3.14159265358979323846;
-      if (degrees > 134) continue;  // the needle that left its rest
-      sum += degrees * darker;
-      weight += darker;
+      if (degrees > restAngle - 5) continue;
+      sum += degrees * changed;
+      weight += changed;
     }
   return weight > 0 ? sum / weight : -1;
 }
@@ -219,8 +225,8 @@ TEST(EditorWindow, NeedleStandsAtZeroVuAndTheSelectorsKeysSwapThePanels) {
 #if defined(_WIN32)
   ASSERT_TRUE(window.capture(up));
   EXPECT_TRUE(vsthost::writePNG(gShotDir + "/panel-vu-0vu.png", up));
-  const double measured = needleAngleFromPixels(rest, up);
   const double mark = orvane::vuNeedleAngle(1.0);
+  const double measured = needleAngleFromPixels(rest, up, orvane::kVuFace, orvane::vuNeedleAngle(-1));
   std::printf("needle at %.2f degrees, the 0 VU mark at %.2f\n", measured, mark);
   EXPECT_NEAR(measured, mark, 1.0) << "see panel-vu-0vu.png";
 #endif
@@ -377,55 +383,70 @@ vsthost::Image doubled(const vsthost::Image& img) {
 }  // namespace
 
 // The host's scale request before the window opens, at 100, 150 and 200 %:
-// the window in pixels, the VU needle on the same angle for a 1 kHz sine at
-// the reference, and at 200 % the artwork drawn from the 2x set.
-TEST(EditorZoomWindow, TheNeedleKeepsItsAngleAndTheArtworkIsSharpAtEveryZoom) {
+// the window in pixels, each meter's needle on the same angle for a 1 kHz
+// sine at that meter's reference, and at 200 % the artwork drawn from the
+// 2x set.
+TEST(EditorZoomWindow, TheNeedlesKeepTheirAngleAndTheArtworkIsSharpAtEveryZoom) {
 #if !defined(_WIN32)
   GTEST_SKIP() << "the native plug-in's frame has no window to capture (editor_tests zoom it natively)";
 #else
+  const struct Meter {
+    float parameter;  // the meter selector's value
+    double referenceDb;
+    const orvane::MeterFace& face;
+    double restAngle;
+    const char* shot;
+  } meters[] = {
+      {0.0f, -18, orvane::kVuFace, orvane::vuNeedleAngle(-1), "zoom-"},
+      {1.0f, -12, orvane::kPpmFace, orvane::ppmNeedleAngle(0), "zoom-ppm-"},
+      {0.5f, 0, orvane::kRmsFace, orvane::rmsNeedleAngle(0), "zoom-rms-"},
+  };
   const double scales[] = {1.0, 1.5, 2.0};
-  double angles[3] = {0, 0, 0};
-  for (int k = 0; k < 3; ++k) {
-    const double s = scales[k];
-    SCOPED_TRACE(testing::Message() << "scale " << s);
-    Instance i;
-    ASSERT_TRUE(i.plugin.valid());
-    i.plugin.setParameter(3, 0.0f);  // VU
-    i.plugin.setParameter(6, 0.0f);  // Strips off: 169 units high
-    i.plugin.start(48000, 256);
-    EXPECT_EQ(i.plugin.dispatch(effVendorSpecific, kScaleRequest, kScaleFactor, nullptr, (float)s), 1);
-    vsthost::EditorWindow window(i.plugin);
-    ASSERT_TRUE(window.open());
-    EXPECT_EQ(window.width(), (int)std::lround(586 * s));
-    EXPECT_EQ(window.height(), (int)std::lround(169 * s));
-    processSilence(i.plugin, 8);
-    window.mouseMove((int)(300 * s), (int)(100 * s));
-    window.idle(200);
-    vsthost::Image rest, up;
-    ASSERT_TRUE(window.capture(rest));
-    playTone(i.plugin, window, (float)std::pow(10.0, -18.0 / 20.0), 2.0);
-    ASSERT_TRUE(window.capture(up));
-    const std::string name = "zoom-" + std::to_string((int)std::lround(s * 100)) + ".png";
-    EXPECT_TRUE(vsthost::writePNG(gShotDir + "/" + name, up));
-    angles[k] = needleAngleFromPixels(rest, up, s);
-    std::printf("%s: needle at %.2f degrees\n", name.c_str(), angles[k]);
-    if (s == 2.0) {
-      // The panel at rest against the background's 2x artwork and against
-      // its 1x artwork blown up: the shot is the 2x set.
-      vsthost::Image art2x, art1x;
-      ASSERT_TRUE(vsthost::readPNG(gArtworkDir + "/2x/10000.png", art2x));
-      ASSERT_TRUE(vsthost::readPNG(gArtworkDir + "/10000.png", art1x));
-      ASSERT_EQ(rest.width, 1172);
-      const double from2x = meanDifference(rest, art2x, rest.height);
-      const double from1x = meanDifference(rest, doubled(art1x), rest.height);
-      std::printf("200 %%: %.2f from the 2x artwork, %.2f from the 1x blown up\n", from2x, from1x);
-      EXPECT_LT(from2x * 1.5, from1x) << "see " << name;
+  for (const Meter& m : meters) {
+    double angles[3] = {0, 0, 0};
+    for (int k = 0; k < 3; ++k) {
+      const double s = scales[k];
+      const std::string name = m.shot + std::to_string((int)std::lround(s * 100)) + ".png";
+      SCOPED_TRACE(name);
+      Instance i;
+      ASSERT_TRUE(i.plugin.valid());
+      i.plugin.setParameter(3, m.parameter);
+      i.plugin.setParameter(6, 0.0f);  // Strips off: 169 units high
+      i.plugin.start(48000, 256);
+      EXPECT_EQ(i.plugin.dispatch(effVendorSpecific, kScaleRequest, kScaleFactor, nullptr, (float)s), 1);
+      vsthost::EditorWindow window(i.plugin);
+      ASSERT_TRUE(window.open());
+      EXPECT_EQ(window.width(), (int)std::lround(586 * s));
+      EXPECT_EQ(window.height(), (int)std::lround(169 * s));
+      processSilence(i.plugin, 8);
+      window.mouseMove((int)(300 * s), (int)(100 * s));
+      window.idle(200);
+      vsthost::Image rest, up;
+      ASSERT_TRUE(window.capture(rest));
+      playTone(i.plugin, window, (float)std::pow(10.0, m.referenceDb / 20.0), 2.0);
+      ASSERT_TRUE(window.capture(up));
+      EXPECT_TRUE(vsthost::writePNG(gShotDir + "/" + name, up));
+      angles[k] = needleAngleFromPixels(rest, up, m.face, m.restAngle, s);
+      std::printf("%s: needle at %.2f degrees\n", name.c_str(), angles[k]);
+      EXPECT_GT(angles[k], 0) << "no needle moved";
+      if (s == 2.0 && m.parameter == 0.0f) {
+        // The panel at rest against the background's 2x artwork and against
+        // its 1x artwork blown up: the shot is the 2x set.
+        vsthost::Image art2x, art1x;
+        ASSERT_TRUE(vsthost::readPNG(gArtworkDir + "/2x/10000.png", art2x));
+        ASSERT_TRUE(vsthost::readPNG(gArtworkDir + "/10000.png", art1x));
+        ASSERT_EQ(rest.width, 1172);
+        const double from2x = meanDifference(rest, art2x, rest.height);
+        const double from1x = meanDifference(rest, doubled(art1x), rest.height);
+        std::printf("200 %%: %.2f from the 2x artwork, %.2f from the 1x blown up\n", from2x, from1x);
+        EXPECT_LT(from2x * 1.5, from1x) << "see " << name;
+      }
+      window.close();
+      EXPECT_EQ(i.plugin.close(), 1);
     }
-    window.close();
-    EXPECT_EQ(i.plugin.close(), 1);
+    EXPECT_NEAR(angles[1], angles[0], 0.5) << m.shot;
+    EXPECT_NEAR(angles[2], angles[0], 0.5) << m.shot;
   }
-  EXPECT_NEAR(angles[1], angles[0], 0.5);
-  EXPECT_NEAR(angles[2], angles[0], 0.5);
 #endif
 }
 

@@ -5,6 +5,7 @@
 // batch of changes, and one refresh of the meter on show (read-outs,
 // views, painting what changed) with both needles moving and at rest.
 #include <benchmark/benchmark.h>
+#include <malloc.h>
 
 #include <cmath>
 #include <memory>
@@ -125,9 +126,19 @@ BENCHMARK(IdleTakingEightChanges)->Iterations(2000);
 // became dirty. Moving: a block of a tone whose level changes every time
 // arrives between idles (outside the timing), so both needles move on
 // every refresh. At rest: silence, needles on their stops, nothing painted.
+// At a zoom (the third argument, in percent) the same views paint into
+// that many more pixels, the bitmaps from the 2x artwork; the memory the
+// open window holds (heap and mapped blocks, the frame's image and the
+// bitmaps included) is reported with it.
+size_t heapInUse() {
+  const struct mallinfo2 m = mallinfo2();
+  return m.uordblks + m.hblkhd;
+}
+
 void RefreshOneIdle(benchmark::State& state) {
   const int meter = (int)state.range(0);
   const bool moving = state.range(1) != 0;
+  const double zoom = state.range(2) / 100.0;
   orvane::MemoryRegistry registry;
   orvane::SharedSettings shared{registry};
   orvane::locatePluginResources();
@@ -138,6 +149,8 @@ void RefreshOneIdle(benchmark::State& state) {
   effect.setSampleRate(48000.0f);
   effect.resume();
   AEffect* e = effect.getAeffect();
+  static_cast<TemepleteEditor*>(effect.getEditor())->setZoom(zoom);
+  const size_t heapClosed = heapInUse();
   e->dispatcher(e, effEditOpen, 0, 0, nullptr, 0);
   auto* frame = static_cast<VSTGUI::NativePlatformFrame*>(
       static_cast<TemepleteEditor*>(effect.getEditor())->getFrame()->getPlatformFrame());
@@ -152,6 +165,7 @@ void RefreshOneIdle(benchmark::State& state) {
   };
   for (int i = 0; i < 200; ++i) block(moving ? 0.1f : 0.0f);
   e->dispatcher(e, effEditIdle, 0, 0, nullptr, 0);
+  state.counters["open_window_kib"] = (double)(heapInUse() - heapClosed) / 1024.0;
   const int paintsBefore = frame->getPaintCount();
   for (auto _ : state) {
     if (moving) {
@@ -168,10 +182,22 @@ void RefreshOneIdle(benchmark::State& state) {
   state.counters["paints_per_idle"] =
       benchmark::Counter((double)(frame->getPaintCount() - paintsBefore) / (double)state.iterations());
   static const char* names[3] = {"VU", "RMS", "PPM"};
-  state.SetLabel(std::string(names[meter]) + (moving ? " moving" : " at rest"));
+  state.SetLabel(std::string(names[meter]) + (moving ? " moving" : " at rest") + " at " +
+                 std::to_string(state.range(2)) + " %");
   e->dispatcher(e, effEditClose, 0, 0, nullptr, 0);
 }
-BENCHMARK(RefreshOneIdle)->Args({0, 1})->Args({0, 0})->Args({1, 1})->Args({1, 0})->Args({2, 1})->Args({2, 0});
+BENCHMARK(RefreshOneIdle)
+    ->Args({0, 1, 100})
+    ->Args({0, 0, 100})
+    ->Args({1, 1, 100})
+    ->Args({1, 0, 100})
+    ->Args({2, 1, 100})
+    ->Args({2, 0, 100})
+    ->Args({0, 1, 200})
+    ->Args({0, 0, 150})
+    ->Args({0, 0, 200})
+    ->Args({1, 1, 200})
+    ->Args({2, 1, 200});
 
 }  // namespace
 

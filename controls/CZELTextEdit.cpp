@@ -6,7 +6,12 @@ CZELTextEdit::CZELTextEdit(const CRect& size, CControlListener* listener, int32_
                            CBitmap* background, const int32_t style, bool useEmbeddedFontInEdit)
     : CTextEdit(size, listener, tag, txt, background, style), embeddedFontInEdit(useEmbeddedFontInEdit) {}
 
-IPlatformTextEdit* CZELTextEdit::openEditBox() { return createZELSystemBox(getFrame(), this); }
+// The box lives in the window's pixels: at a zoom it takes the frame's
+// scale for its rectangle and font, so it covers the control as drawn.
+IPlatformTextEdit* CZELTextEdit::openEditBox() {
+  CFrame* f = getFrame();
+  return createZELSystemBox(f, this, f ? f->getScaleFactor() : 1.0);
+}
 
 void CZELTextEdit::takeFocus() {
   if (platformControl) return;

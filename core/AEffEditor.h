@@ -29,6 +29,10 @@ class AEffEditor {
   virtual bool onKeyDown(VstKeyCode&) { return false; }
   virtual bool onKeyUp(VstKeyCode&) { return false; }
   virtual bool setKnobMode(int) { return false; }
+  // The host's scale for the screen the window is on (1 = 96 DPI). An
+  // editor that can zoom takes it and answers true; false refuses it and
+  // changes nothing.
+  virtual bool setSystemScale(double) { return false; }
 
   // The effect echoes every parameter change here, from whatever thread the
   // change came on.

@@ -556,6 +556,14 @@ bool Templete::getProductString(char* text) {
 #endif
 VstInt32 Templete::getVendorVersion() { return ORVANE_VENDOR_VERSION; }
 
+VstIntPtr Templete::vendorSpecific(VstInt32 index, VstIntPtr value, void*, float opt) {
+  constexpr VstInt32 kScaleRequest = 0x50726553;  // 'PreS'
+  constexpr VstIntPtr kScaleFactor = 0x41654373;  // 'AeCs'
+  if (index != kScaleRequest || value != kScaleFactor || !editor) return 0;
+  // The editor refuses what no screen has (zero, negative, NaN, above 4).
+  return editor->setSystemScale(opt) ? 1 : 0;
+}
+
 VstInt32 Templete::canDo(char* text) {
   static const char* const kCanDo[] = {"offline", "plugAsChannelInsert", "1in1out", "1in2out", "2in2out"};
   if (!text) return 0;

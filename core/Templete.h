@@ -59,6 +59,9 @@ class Templete : public CPresetSystemEffect, public orvane::MeterSettingsOwner {
   bool getProductString(char* text) override;
   VstInt32 getVendorVersion() override;
   VstInt32 canDo(char* text) override;
+  // The one vendor-specific request answered: the host's screen scale
+  // ('PreS', 'AeCs', the factor in opt), handed to the editor.
+  VstIntPtr vendorSpecific(VstInt32 index, VstIntPtr value, void* ptr, float opt) override;
   VstPlugCategory getPlugCategory() override { return kPlugCategMastering; }
 
   // Engines re-apply their settings through the effect's own parameter path.

@@ -48,16 +48,15 @@ StrokeEnds strokeEnds(const CPoint& pivot, double degrees, float from, float to)
 
 // ---------------------------------------------------------------- base
 
-CZELMeter2::CZELMeter2(const CRect& size, CControlListener* listener, const CPoint& pivot, float r1, float r2, float r3,
-                       float r4, const CRect& ledRect, float rest)
-    : CControl(size, listener, kTag),
-      r1(r1),
-      r2(r2),
-      r3(r3),
-      r4(r4),
-      pivot(pivot),
+CZELMeter2::CZELMeter2(const CPoint& o, const MeterFace& face, CControlListener* listener, float rest)
+    : CControl(CRect(o.x, o.y, o.x + face.width, o.y + face.height), listener, kTag),
+      r1(face.needleInner),
+      r2(face.needleOuter),
+      r3(face.holdInner),
+      r4(face.holdOuter),
+      pivot(o.x + face.pivotX, o.y + face.pivotY),
       ledBitmap(loadBitmap(kLedBitmap)),
-      ledRect(ledRect),
+      ledRect(o.x + face.ledX, o.y + face.ledY, o.x + face.ledX + kLedSize, o.y + face.ledY + kLedSize),
       reading(rest),
       hold(rest) {}
 
@@ -216,8 +215,7 @@ CMouseEventResult CZELMeter2::onMouseDown(CPoint&, const CButtonState& buttons) 
 // ---------------------------------------------------------------- VU
 
 CZELVUMeter2::CZELVUMeter2(const CPoint& o, CControlListener* listener)
-    : CZELMeter2(CRect(o.x, o.y, o.x + kWidth, o.y + kHeight), listener, CPoint(o.x + 128, o.y + 155), 3, 134, 121, 134,
-                 CRect(o.x + 181, o.y + 90, o.x + 201, o.y + 110), kRest),
+    : CZELMeter2(o, kVuFace, listener, kRest),
       faceBitmap(loadBitmap(kFaceBitmap)),
       // The face's lowest 6 rows cover the needles' feet.
       bottomStrip(o.x, o.y + kHeight - 6, o.x + kWidth, o.y + kHeight) {}
@@ -256,8 +254,7 @@ void CZELVUMeter2::drawNeedles(CDrawContext* context) {
 // ---------------------------------------------------------------- PPM
 
 CZELPPMMeter2::CZELPPMMeter2(const CPoint& o, CControlListener* listener)
-    : CZELMeter2(CRect(o.x, o.y, o.x + kWidth, o.y + kHeight), listener, CPoint(o.x + 126, o.y + 149.8), 3, 121, 108,
-                 121, CRect(o.x + 210, o.y + 14, o.x + 230, o.y + 34), kBelowScale) {}
+    : CZELMeter2(o, kPpmFace, listener, kBelowScale) {}
 
 double CZELPPMMeter2::angleOf(double value) const { return ppmNeedleAngle(value); }
 
@@ -269,9 +266,7 @@ void CZELPPMMeter2::drawNeedles(CDrawContext* context) {
 // ---------------------------------------------------------------- RMS
 
 CZELRMSMeter2::CZELRMSMeter2(const CPoint& o, CControlListener* listener)
-    : CZELMeter2(CRect(o.x, o.y, o.x + kWidth, o.y + kHeight), listener, CPoint(o.x + 126, o.y + 149.8), 3, 120, 103,
-                 120, CRect(o.x + 210, o.y + 14, o.x + 230, o.y + 34), kBelowScale),
-      rms(kBelowScale) {}
+    : CZELMeter2(o, kRmsFace, listener, kBelowScale), rms(kBelowScale) {}
 
 double CZELRMSMeter2::angleOf(double value) const { return rmsNeedleAngle(value); }
 

@@ -13,6 +13,7 @@
 
 #include <cstdint>
 
+#include "display/MeterFaces.h"
 #include "toolkit/ccolor.h"
 #include "toolkit/ccontrol.h"
 
@@ -24,7 +25,7 @@ class CZELMeter2 : public VSTGUI::CControl {
   static constexpr int32_t kTag = 67;
   // The over LED: three 20 x 20 frames stacked, off, latched, over now.
   static constexpr int32_t kLedBitmap = 40008;
-  static constexpr VSTGUI::CCoord kLedFrameHeight = 20;
+  static constexpr VSTGUI::CCoord kLedFrameHeight = kLedSize;
   static constexpr VSTGUI::CCoord kStrokeWidth = 2.4;
 
   CZELMeter2(const CZELMeter2& other);
@@ -73,8 +74,8 @@ class CZELMeter2 : public VSTGUI::CControl {
   bool isTypeOf(VSTGUI::IdStringPtr s) const override;
 
  protected:
-  CZELMeter2(const VSTGUI::CRect& size, VSTGUI::CControlListener* listener, const VSTGUI::CPoint& pivot, float r1,
-             float r2, float r3, float r4, const VSTGUI::CRect& ledRect, float rest);
+  // A view with its top-left corner at `origin` in its container.
+  CZELMeter2(const VSTGUI::CPoint& origin, const MeterFace& face, VSTGUI::CControlListener* listener, float rest);
   ~CZELMeter2() override;
 
   // What a drawing puts on screen, to the pixel: the end points of each
@@ -119,7 +120,7 @@ class CZELMeter2 : public VSTGUI::CControl {
 class CZELVUMeter2 : public CZELMeter2 {
  public:
   static constexpr int32_t kFaceBitmap = 40007;
-  static constexpr VSTGUI::CCoord kWidth = 250, kHeight = 122;
+  static constexpr VSTGUI::CCoord kWidth = kVuFace.width, kHeight = kVuFace.height;
   static constexpr int kLevels = 5;
   static constexpr float kRest = -0.05f;
 
@@ -154,7 +155,7 @@ class CZELVUMeter2 : public CZELMeter2 {
 
 class CZELPPMMeter2 : public CZELMeter2 {
  public:
-  static constexpr VSTGUI::CCoord kWidth = 250, kHeight = 116;
+  static constexpr VSTGUI::CCoord kWidth = kPpmFace.width, kHeight = kPpmFace.height;
 
   CZELPPMMeter2(const VSTGUI::CPoint& origin, VSTGUI::CControlListener* listener);
 
@@ -170,7 +171,7 @@ class CZELPPMMeter2 : public CZELMeter2 {
 
 class CZELRMSMeter2 : public CZELMeter2 {
  public:
-  static constexpr VSTGUI::CCoord kWidth = 250, kHeight = 116;
+  static constexpr VSTGUI::CCoord kWidth = kRmsFace.width, kHeight = kRmsFace.height;
 
   CZELRMSMeter2(const VSTGUI::CPoint& origin, VSTGUI::CControlListener* listener);
 

@@ -121,8 +121,8 @@ bool CZELMeterFULLPANEL::build(CFrame* f) {
     holdSwitch->setValue(effect.getParameter(kHold));
     add(holdSwitch);
   }
-  viewA = makeView(CPoint(12, 18));
-  viewB = makeView(CPoint(277, 18));
+  viewA = makeView(CPoint(kViewX[0], kViewY));
+  viewB = makeView(CPoint(kViewX[1], kViewY));
   const bool holdShown = threeState(effect.getParameter(kHold)) != 0;
   for (CZELMeter2* v : {viewA, viewB}) {
     v->setHoldVisible(holdShown);

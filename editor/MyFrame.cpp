@@ -10,7 +10,18 @@ VSTGUI::CMouseEventResult MyFrame::platformOnMouseDown(VSTGUI::CPoint& where, co
   // A click may close the window (and so release the frame) from inside;
   // the frame stays alive until the click is handled.
   remember();
+  const VSTGUI::CPoint at(where);
   VSTGUI::CMouseEventResult result = onMouseDown(where, buttons);
+  if (buttons.isRightButton() && !(buttons & VSTGUI::kDoubleClick) && isOpen() &&
+      (result == VSTGUI::kMouseEventNotHandled || result == VSTGUI::kMouseEventNotImplemented) &&
+      onBackgroundRightClick) {
+    onBackgroundRightClick(at);
+    result = VSTGUI::kMouseDownEventHandledButDontNeedMovedOrUpEvents;
+  }
   forget();
   return result;
+}
+
+void MyFrame::platformOnSystemScaleChanged(double scale) {
+  if (onSystemScaleChanged) onSystemScaleChanged(scale);
 }

@@ -1,6 +1,8 @@
 #include "editor/TemepleteEditor.h"
 
+#include <algorithm>
 #include <cfloat>
+#include <cmath>
 #include <new>
 
 #include "core/Parameters.h"
@@ -45,10 +47,11 @@ TemepleteEditor::TemepleteEditor(Templete* effect, orvane::DesktopServices& desk
     : CPresetSystemEditor(effect, effect->sharedSettings().registry(), desktop), templete(effect), seam(*effect) {
   windowThread.store(orvane::currentThreadKey(), std::memory_order_relaxed);
   background = new CBitmap(CResourceDescription(kBackgroundBitmap));
+  // The size the user chose last; the window opens at it.
+  userZoom = effect->sharedSettings().editorZoom();
   rect.top = 0;
   rect.left = 0;
-  rect.bottom = kInitialHeight;
-  rect.right = kWidth;
+  applyWindowSize();
 }
 
 TemepleteEditor::~TemepleteEditor() {
@@ -127,6 +130,22 @@ bool TemepleteEditor::open(void* parentWindow) {
 #endif
   frame = newFrame;
   frameCreated();
+  newFrame->onBackgroundRightClick = [this](const CPoint& where) { showZoomMenu(where); };
+  newFrame->onSystemScaleChanged = [this](double scale) {
+    // The window moved to a screen of another density; a host that sends
+    // its own scale tells us itself.
+    if (hostSetScale || !(scale > 0 && scale <= kMaxScale) || scale == systemScale) return;
+    systemScale = scale;
+    applyScale();
+  };
+  // Without the host's word, the density of the screen the host's window
+  // is on, where the system can tell (a window the system stretches says
+  // 1).
+  if (!hostSetScale) {
+    const double scale = frame->getPlatformFrame() ? frame->getPlatformFrame()->getSystemScale() : 0;
+    if (scale > 0 && scale <= kMaxScale) systemScale = scale;
+  }
+  frame->setScaleFactor(getScaleFactor());
   frame->setBackground(background);
   setKnobMode(kLinearMode);  // knobs follow vertical drags
 
@@ -320,15 +339,80 @@ void TemepleteEditor::layoutStrips(bool resize) {
 
 void TemepleteEditor::resizeHeight(int height) {
   if (height <= 0 || !frame) return;
-  if (height > 32767 - rect.top) height = 32767 - rect.top;  // the rectangle holds 16-bit values
+  if (height > 32767) height = 32767;
+  unitHeight = height;
   CRect frameSize;
   frame->getSize(frameSize);
-  if (rect.bottom - rect.top == height) {
-    if (frameSize.getHeight() != height) frame->setSize(frameSize.getWidth(), height);
-    return;
+  if (frameSize.getHeight() != height) frame->setSize(frameSize.getWidth(), height);
+  applyWindowSize();
+}
+
+// ---------------------------------------------------------------- zoom
+
+double TemepleteEditor::getScaleFactor() const {
+  const double scale = systemScale * userZoom;
+  return scale < kMaxScale ? scale : kMaxScale;
+}
+
+bool TemepleteEditor::setZoom(double zoom) {
+  if (!orvane::isEditorZoomLevel(zoom)) return false;
+  userZoom = zoom;
+  applyScale();
+  return true;
+}
+
+bool TemepleteEditor::setSystemScale(double scale) {
+  if (!(scale > 0 && scale <= kMaxScale)) return false;
+  hostSetScale = true;
+  systemScale = scale;
+  applyScale();
+  return true;
+}
+
+bool TemepleteEditor::chooseZoom(double zoom) {
+  if (!setZoom(zoom)) return false;
+  templete->sharedSettings().setEditorZoom(zoom);
+  return true;
+}
+
+void TemepleteEditor::showZoomMenu(const CPoint& where) {
+  if (!frame) return;
+  std::vector<std::string> labels;
+  int checked = -1;
+  for (int i = 0; i < orvane::kEditorZoomLevelCount; ++i) {
+    const double level = orvane::kEditorZoomLevels[i];
+    labels.push_back(std::to_string((int)(level * 100 + 0.5)) + " %");
+    if (level == userZoom) checked = i;
   }
+  const int picked = popUpZoomMenu(where, labels, checked);
+  if (picked >= 0 && picked < orvane::kEditorZoomLevelCount) chooseZoom(orvane::kEditorZoomLevels[picked]);
+}
+
+int TemepleteEditor::popUpZoomMenu(const CPoint& where, const std::vector<std::string>& labels, int checked) {
+  IPlatformFrame* platform = frame ? frame->getPlatformFrame() : nullptr;
+  return platform ? platform->popUpMenu(where, labels, checked) : -1;
+}
+
+void TemepleteEditor::applyScale() {
+  if (frame) {
+    // An open edit box lives in the old scale's pixels: its text is kept.
+    commitTyping();
+    if (!frame) return;
+    frame->setScaleFactor(getScaleFactor());
+  }
+  applyWindowSize();
+}
+
+void TemepleteEditor::applyWindowSize() {
+  const double scale = getScaleFactor();
+  // The rectangle holds 16-bit values.
+  const long width = std::min(std::lround(kWidth * scale), 32767L - rect.left);
+  const long height = std::min(std::lround(unitHeight * scale), 32767L - rect.top);
+  if (rect.right - rect.left == width && rect.bottom - rect.top == height) return;
+  rect.right = (VstInt16)(rect.left + width);
   rect.bottom = (VstInt16)(rect.top + height);
-  frame->setSize(frameSize.getWidth(), height);
+  // Before the window opens the host reads the size from getRect.
+  if (!frame) return;
   orvane::resizeNativeWindow(systemWindow, rect.right, rect.bottom);
   templete->sizeWindow(rect.right, rect.bottom);
   if (!frame) return;  // a host may close the window while it resizes

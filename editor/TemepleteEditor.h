@@ -10,6 +10,8 @@
 
 #include <atomic>
 #include <cstdint>
+#include <string>
+#include <vector>
 
 #include "editor/CPresetSystemEditor.h"
 #include "seam/EditorParts.h"
@@ -50,8 +52,30 @@ class TemepleteEditor : public CPresetSystemEditor {
   // "ShowFlt" and "ShowLbl" values; with resize, the window follows.
   void layoutStrips(bool resize);
   // Gives the frame, the host's window and the host's idea of the editor
-  // this height; the width stays 586.
+  // this height in units; the width stays 586 units.
   void resizeHeight(int height);
+
+  // Zoom lives in one place, the frame's scale factor: the system's scale
+  // (the host's scale request, else the DPI of the host's window) times the
+  // user's zoom, at most 4. The views keep their 586-unit layout; getRect
+  // reports the window in pixels, and the host is asked to resize whenever
+  // that changes, open or not.
+  static constexpr double kMaxScale = 4.0;
+  // One of kEditorZoomLevels (1 … 2); false, changing nothing, otherwise.
+  bool setZoom(double userZoom);
+  double getZoom() const { return userZoom; }
+  // The screen's scale (1 at 96 DPI). Zero, negative, NaN or above 4 is
+  // refused. Once the host has sent one, the window's own DPI no longer
+  // counts.
+  bool setSystemScale(double scale) override;
+  double getSystemScale() const { return systemScale; }
+  double getScaleFactor() const;
+  // The user's choice: the zoom, remembered for every later window with
+  // the Global settings.
+  bool chooseZoom(double userZoom);
+  // The menu of the zoom levels, the current one checked, at a point of
+  // the window (units); what the user picks is chosen.
+  void showZoomMenu(const VSTGUI::CPoint& where);
 
   // The window height for a strip layout: the meter area, then the filters
   // strip (53 expanded, 13 collapsed) and the label strip (39 or 13) while
@@ -77,6 +101,10 @@ class TemepleteEditor : public CPresetSystemEditor {
   virtual orvane::BackPanelPart* createBackPanel(int meterType);
   virtual orvane::StripManager* createFiltersStrip();
   virtual orvane::StripManager* createLabelStrip();
+  // Shows the menu of labels with `checked` marked and answers the index
+  // picked, or -1: the system's popup menu (none natively); tests answer
+  // for the user.
+  virtual int popUpZoomMenu(const VSTGUI::CPoint& where, const std::vector<std::string>& labels, int checked);
 
  private:
   bool onWindowThread() const;
@@ -84,6 +112,10 @@ class TemepleteEditor : public CPresetSystemEditor {
   void applyParameter(VstInt32 index, float value);
   void applyPendingParameters();
   void destroyParts();
+  // Sets the frame's scale factor and the window's size in pixels from the
+  // zoom, the system's scale and the layout's height.
+  void applyScale();
+  void applyWindowSize();
 
   Templete* templete;
   TempleteSeam seam;
@@ -92,6 +124,10 @@ class TemepleteEditor : public CPresetSystemEditor {
   orvane::StripManager* filtersStrip = nullptr;
   orvane::StripManager* labelStrip = nullptr;
   int currentMeter = -1;
+  int unitHeight = kInitialHeight;
+  double userZoom = 1.0;
+  double systemScale = 1.0;
+  bool hostSetScale = false;
   int lastStrips = -1;
   int lastShowFlt = -1;
   int lastShowLbl = -1;

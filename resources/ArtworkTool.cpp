@@ -2,9 +2,11 @@
 // resource identifier, or checks that files already there are what it
 // draws now.
 //   orvane-artwork [--out DIR] [--scale S] [--only ID]
-//                                  write DIR/N.png (default: .), at 2x as
-//                                  DIR/N@2x.png
-//   orvane-artwork --check DIR     exit 1 when a file differs or is missing
+//                                  write DIR/N.png (default: .); the 2x set
+//                                  the editor zooms with lives in its own
+//                                  folder (--out resources/2x --scale 2)
+//   orvane-artwork --check DIR [--scale S]
+//                                  exit 1 when a file differs or is missing
 //   orvane-artwork --table         print the table of bitmaps (Markdown)
 //   orvane-artwork --mockup DIR    the three panels with their controls
 //                                  placed, as DIR/mockup-N.png (not shipped)
@@ -22,7 +24,8 @@ using namespace orvane::artwork;
 namespace {
 
 int usage() {
-  std::fprintf(stderr, "usage: orvane-artwork [--out DIR] [--scale S] [--only ID] | --check DIR | --table\n");
+  std::fprintf(stderr,
+               "usage: orvane-artwork [--out DIR] [--scale S] [--only ID] | --check DIR [--scale S] | --table\n");
   return 2;
 }
 
@@ -167,17 +170,10 @@ int main(int argc, char** argv) {
       return usage();
     }
   }
-  if (check && scale != 1.0) return usage();
   int failures = 0;
   for (const Artwork& art : allArtwork()) {
     if (only && art.id != only) continue;
-    std::string path = dir + "/" + std::to_string(art.id);
-    if (scale != 1.0) {
-      char suffix[16];
-      std::snprintf(suffix, sizeof suffix, "@%gx", scale);
-      path += suffix;
-    }
-    path += ".png";
+    const std::string path = dir + "/" + std::to_string(art.id) + ".png";
     Image image;
     if (!art.paint(image, scale)) {
       std::fprintf(stderr, "orvane-artwork: cannot draw %d\n", art.id);

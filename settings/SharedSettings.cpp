@@ -16,6 +16,12 @@ int clampScope(int scope) { return scope < kScopeGlobal ? kScopeGlobal : (scope 
 
 }  // namespace
 
+bool isEditorZoomLevel(double zoom) {
+  for (double level : kEditorZoomLevels)
+    if (zoom == level) return true;
+  return false;
+}
+
 float safeSettingValue(float value, float fallback) {
   if (value != value) return fallback;  // NaN
   if (value < 0.0f) return 0.0f;
@@ -34,6 +40,23 @@ SharedSettings::SharedSettings(RegistryService& registry) : registry_(registry) 
     const MeterSettingInfo& info = meterSettingBySlot(slot);
     session_[slot].store(loadMeterSetting(info.registryName, info.defaultValue), kRelaxed);
   }
+  unsigned char bytes[4];
+  float zoom = 0.0f;
+  if (registry_.readBinary4(kEditorZoomValueName, bytes)) std::memcpy(&zoom, bytes, 4);
+  // Every level is exact in single precision.
+  editorZoom_.store(isEditorZoomLevel(zoom) ? zoom : 1.0, kRelaxed);
+}
+
+double SharedSettings::editorZoom() const { return editorZoom_.load(kRelaxed); }
+
+bool SharedSettings::setEditorZoom(double zoom) {
+  if (!isEditorZoomLevel(zoom)) return false;
+  editorZoom_.store(zoom, kRelaxed);
+  const float stored = static_cast<float>(zoom);
+  unsigned char bytes[4];
+  std::memcpy(bytes, &stored, 4);
+  registry_.writeBinary4(kEditorZoomValueName, bytes);
+  return true;
 }
 
 SharedSettings* SharedSettings::library() { return gLibrarySettings.load(std::memory_order_acquire); }

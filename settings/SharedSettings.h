@@ -40,6 +40,15 @@ int meterSettingCount(int meterType);
 // else is limited to 0..1 (infinities go to the nearer end).
 float safeSettingValue(float value, float fallback);
 
+// The editor's zoom levels a user can choose, 100 to 200 %.
+constexpr int kEditorZoomLevelCount = 5;
+constexpr double kEditorZoomLevels[kEditorZoomLevelCount] = {1.0, 1.25, 1.5, 1.75, 2.0};
+// True for exactly one of the levels.
+bool isEditorZoomLevel(double zoom);
+// The registry value beside the meter settings that keeps the user's zoom
+// (4 bytes: the factor as a float).
+constexpr const char* kEditorZoomValueName = "EditorZoom";
+
 // The library-wide object. The plug-in binary owns exactly one, filled from
 // the user's registry when the library loads; tests make isolated copies
 // with an in-memory registry.
@@ -79,6 +88,13 @@ class SharedSettings {
   // registry holds, the answer is finite and within 0..1.
   float loadMeterSetting(const char* name, float defaultValue);
 
+  // The zoom the user chose last, for every new window of every instance:
+  // read from the registry with the meter settings; a stored value that is
+  // not one of the levels reads as 1. Setting a level saves it at once
+  // (per user, never in a project); anything else is refused.
+  double editorZoom() const;
+  bool setEditorZoom(double zoom);
+
   RegistryService& registry() { return registry_; }
 
  private:
@@ -87,6 +103,7 @@ class SharedSettings {
   std::array<std::atomic<float>, kMeterSettingCount> session_;
   std::atomic<int> defaultScope_{kScopeSession};
   std::atomic<int> lastMeterType_{kMeterVU};
+  std::atomic<double> editorZoom_{1.0};
 };
 
 // What an engine needs of its owner: re-applying a setting through the

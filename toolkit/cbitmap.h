@@ -40,6 +40,15 @@ class CBitmap : public CBaseObject {
   bool isLoaded() const { return platformBitmap != nullptr; }
   const CResourceDescription& getResourceDescription() const { return resourceDesc; }
   IPlatformBitmap* getPlatformBitmap() const { return platformBitmap; }
+  // The pixels to draw with at this many pixels per unit: above 1 the
+  // resource's 2x artwork (loaded on first use, kept while the bitmap
+  // lives), otherwise, or where there is no 2x artwork, the 1x pixels. The
+  // 1x set is never blown up when a sharper one exists. Sizes and offsets
+  // stay in units (the 1x size); a draw context maps them onto the pixels
+  // it gets with getPixelDensity.
+  IPlatformBitmap* getPlatformBitmapFor(double scale);
+  // Pixels of a platform bitmap from getPlatformBitmapFor per unit (1 or 2).
+  double getPixelDensity(const IPlatformBitmap* pixels) const;
   // Replaces the pixels (the bitmap takes the reference).
   void setPlatformBitmap(IPlatformBitmap* bitmap);
 
@@ -49,6 +58,8 @@ class CBitmap : public CBaseObject {
  protected:
   CResourceDescription resourceDesc;
   IPlatformBitmap* platformBitmap = nullptr;
+  IPlatformBitmap* platformBitmap2x = nullptr;
+  bool triedLoading2x = false;
 };
 
 }  // namespace VSTGUI

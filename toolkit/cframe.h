@@ -69,6 +69,8 @@ class CFrame : public CViewContainer, public IPlatformFrameCallback {
                             const CButtonState& buttons) override;
   int32_t platformOnKeyDown(VstKeyCode& keyCode) override;
   void platformOnActivate(bool state) override;
+  // Nothing here; an editor's frame follows the screen's scale.
+  void platformOnSystemScaleChanged(double) override {}
 
   CLASS_METHODS_NOCOPY(CFrame, CViewContainer)
 

@@ -12,6 +12,10 @@ class IPlatformBitmap : public CBaseObject {
   // A bitmap decoded from the PNG resource with this identifier; nullptr
   // when there is no such resource or it cannot be decoded.
   static IPlatformBitmap* createFromResource(int32_t resourceID);
+  // The same bitmap drawn at twice the size (the 2x artwork set: on Windows
+  // the PNG2X resources, natively the folder's 2x/N.png); nullptr where the
+  // set has none.
+  static IPlatformBitmap* createFromResource2x(int32_t resourceID);
   // A bitmap decoded from a PNG file; nullptr when it cannot be read.
   static IPlatformBitmap* createFromPath(UTF8StringPtr path);
   // An empty (transparent) bitmap to draw into; nullptr for a zero size.

@@ -3,6 +3,9 @@
 // to the frame through IPlatformFrameCallback.
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "toolkit/cbuttonstate.h"
 #include "toolkit/crect.h"
 
@@ -25,6 +28,9 @@ class IPlatformFrameCallback {
                                     const CButtonState& buttons) = 0;
   virtual int32_t platformOnKeyDown(VstKeyCode& keyCode) = 0;
   virtual void platformOnActivate(bool state) = 0;
+  // The system's scale for the screen the window is on changed (it moved
+  // to another monitor): 1 at 96 DPI.
+  virtual void platformOnSystemScaleChanged(double) {}
 };
 
 class IPlatformFrame : public CBaseObject {
@@ -52,6 +58,14 @@ class IPlatformFrame : public CBaseObject {
   // window grows or shrinks to keep its size in units. false when refused.
   virtual bool setScaleFactor(double factor) = 0;
   virtual double getScaleFactor() const = 0;
+  // The system's scale for the screen the window is on (1 at 96 DPI), as
+  // far as the system tells: 0 when it cannot say (natively, or a system
+  // without per-window DPI). A window the system stretches reports 1.
+  virtual double getSystemScale() const { return 0; }
+  // A popup menu of items at a point (units) of the window, the item
+  // `checked` marked (-1: none); the chosen item's index, -1 when the user
+  // chose nothing or there is no menu on this platform.
+  virtual int popUpMenu(const CPoint&, const std::vector<std::string>&, int) { return -1; }
 };
 
 }  // namespace VSTGUI

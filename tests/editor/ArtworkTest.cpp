@@ -52,16 +52,25 @@ double ray(const Image& img, double px, double py, double degrees, double r0, do
 }  // namespace
 
 TEST(Artwork, CommittedBitmapsAreWhatTheGeneratorDrawsNow) {
-  for (const Artwork& art : allArtwork()) {
-    Image image, committed;
-    ASSERT_TRUE(art.paint(image, 1.0)) << art.id;
-    ASSERT_TRUE(readPNG(std::string(ORVANE_ARTWORK_DIR) + "/" + std::to_string(art.id) + ".png", committed))
-        << art.id << ": run orvane-artwork --out resources";
-    ASSERT_EQ(committed.width, image.width) << art.id;
-    ASSERT_EQ(committed.height, image.height) << art.id;
-    size_t differing = 0;
-    for (size_t i = 0; i < image.argb.size(); ++i) differing += committed.argb[i] != image.argb[i];
-    EXPECT_EQ(differing, 0u) << art.id << ": run orvane-artwork --out resources";
+  // The 1x set and the 2x set the editor draws with above 100 %.
+  const struct {
+    double scale;
+    const char* folder;
+  } sets[] = {{1.0, ""}, {2.0, "/2x"}};
+  for (const auto& set : sets) {
+    const std::string dir = std::string(ORVANE_ARTWORK_DIR) + set.folder;
+    const std::string fix = std::string(": run orvane-artwork --out ") + "resources" + set.folder + " --scale " +
+                            std::to_string(int(set.scale));
+    for (const Artwork& art : allArtwork()) {
+      Image image, committed;
+      ASSERT_TRUE(art.paint(image, set.scale)) << art.id;
+      ASSERT_TRUE(readPNG(dir + "/" + std::to_string(art.id) + ".png", committed)) << art.id << fix;
+      ASSERT_EQ(committed.width, image.width) << art.id << fix;
+      ASSERT_EQ(committed.height, image.height) << art.id << fix;
+      size_t differing = 0;
+      for (size_t i = 0; i < image.argb.size(); ++i) differing += committed.argb[i] != image.argb[i];
+      EXPECT_EQ(differing, 0u) << art.id << fix;
+    }
   }
 }
 

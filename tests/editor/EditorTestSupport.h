@@ -174,8 +174,19 @@ class PartsEditor : public TemepleteEditor {
     return t ? t : TemepleteEditor::getTicks();
   }
   std::atomic<uint32_t> clock{0};
+  // The zoom menu: what it offered, and the item the user picks (-1: none).
+  int menuAnswer = -1;
+  int menuShown = 0;
+  std::vector<std::string> menuLabels;
+  int menuChecked = -2;
 
  protected:
+  int popUpZoomMenu(const CPoint&, const std::vector<std::string>& labels, int checked) override {
+    ++menuShown;
+    menuLabels = labels;
+    menuChecked = checked;
+    return menuAnswer;
+  }
   orvane::MeterPanel* createPanel(int type) override {
     static const char* names[3] = {"vu", "rms", "ppm"};
     return new FakePanel(names[type], log);

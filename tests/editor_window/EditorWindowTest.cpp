@@ -10,8 +10,10 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "display/MeterFaces.h"
 #include "display/NeedleAngles.h"
 #include "tests/support/PluginTest.h"
 #include "tools/vsthost/VstHost.h"
@@ -39,7 +41,8 @@ void playTone(vsthost::Plugin& plugin, vsthost::EditorWindow& window, float peak
   for (long b = 0; b < blocks;) {
     // About 30 ms of audio, then 30 ms of the window.
     for (int k = 0; k < 6 && b < blocks; ++k, ++b) {
-      for (int i = 0; i < 256; ++i, ++n) in[i] = peak * (float)std::sin(2 * 3.14159265358979323846 * 1000.0 * n / 48000.0);
+      for (int i = 0; i < 256; ++i, ++n)
+        in[i] = peak * (float)std::sin(2 * 3.14159265358979323846 * 1000.0 * n / 48000.0);
       plugin.process(ins, outs, 256);
     }
     window.idle(30);
@@ -88,26 +91,34 @@ void expectPanelLooksLikeItsReference(const vsthost::Image& shot, const std::str
   plugin_test::expectLooksAlike(shot, ref, name, 169);
 }
 
-// The needle's angle in view A of the VU panel, from what changed between a
-// shot at rest and one with the needle up: the pixels that got darker,
-// between the pivot's hub and the printed ticks, weighted by how much.
-double needleAngleFromPixels(const vsthost::Image& rest, const vsthost::Image& up) {
-  const double px = 12 + 128 + 0.5, py = 18 + 155 + 0.5;
+// The needle's angle in view A of a meter panel, from what changed between a
+// shot at rest and one with the needle up: the pixels that got darker or
+// lighter, between the pivot's hub and the hold mark, weighted by how much.
+// What lies within a few degrees of the rest angle is the needle that left
+// it. The shots are `scale` pixels per unit of the layout.
+double needleAngleFromPixels(const vsthost::Image& rest, const vsthost::Image& up, const orvane::MeterFace& face,
+                             double restAngle, double scale = 1.0) {
+  const double left = orvane::kViewX[0], top = orvane::kViewY;
+  const double px = (left + face.pivotX + 0.5) * scale, py = (top + face.pivotY + 0.5) * scale;
+  const double ledX = left + face.ledX, ledY = top + face.ledY;
   double sum = 0, weight = 0;
-  for (int y = 18; y < 18 + 116; ++y)
-    for (int x = 12; x < 12 + 250; ++x) {
-      if (x >= 12 + 181 && x < 12 + 201 && y >= 18 + 90 && y < 18 + 110) continue;  // the LED
+  const auto units = [scale](int pixel) { return (pixel + 0.5) / scale; };
+  for (int y = int(top * scale); y < int((top + face.height) * scale) && y < up.height; ++y)
+    for (int x = int(left * scale); x < int((left + face.width) * scale) && x < up.width; ++x) {
+      if (units(x) >= ledX && units(x) < ledX + orvane::kLedSize && units(y) >= ledY &&
+          units(y) < ledY + orvane::kLedSize)
+        continue;
       const double dx = x + 0.5 - px, dy = py - (y + 0.5);
-      const double radius = std::sqrt(dx * dx + dy * dy);
-      if (radius < 50 || radius > 108) continue;
+      const double radius = std::sqrt(dx * dx + dy * dy) / scale;
+      if (radius < 50 || radius > face.holdInner - 12) continue;
       const uint8_t* a = &rest.bgra[(size_t(y) * rest.width + x) * 4];
       const uint8_t* b = &up.bgra[(size_t(y) * up.width + x) * 4];
-      const int darker = (a[0] + a[1] + a[2]) - (b[0] + b[1] + b[2]);
-      if (darker < 60) continue;
+      const int changed = std::abs((a[0] + a[1] + a[2]) - (b[0] + b[1] + b[2]));
+      if (changed < 60) continue;
       const double degrees = std::atan2(dy, dx) * 180.0 / 3.14159265358979323846;
-      if (degrees > 134) continue;  // the needle that left its rest
-      sum += degrees * darker;
-      weight += darker;
+      if (degrees > restAngle - 5) continue;
+      sum += degrees * changed;
+      weight += changed;
     }
   return weight > 0 ? sum / weight : -1;
 }
@@ -214,8 +225,8 @@ TEST(EditorWindow, NeedleStandsAtZeroVuAndTheSelectorsKeysSwapThePanels) {
 #if defined(_WIN32)
   ASSERT_TRUE(window.capture(up));
   EXPECT_TRUE(vsthost::writePNG(gShotDir + "/panel-vu-0vu.png", up));
-  const double measured = needleAngleFromPixels(rest, up);
   const double mark = orvane::vuNeedleAngle(1.0);
+  const double measured = needleAngleFromPixels(rest, up, orvane::kVuFace, orvane::vuNeedleAngle(-1));
   std::printf("needle at %.2f degrees, the 0 VU mark at %.2f\n", measured, mark);
   EXPECT_NEAR(measured, mark, 1.0) << "see panel-vu-0vu.png";
 #endif
@@ -226,9 +237,9 @@ TEST(EditorWindow, NeedleStandsAtZeroVuAndTheSelectorsKeysSwapThePanels) {
     float meter;
     const char* shot;
   } steps[] = {
-      {195 + 8, 1.0f, "panel-ppm.png"},          // left key: VU -> PPM
-      {195 + 150 - 8, 0.0f, nullptr},            // right key: PPM -> VU
-      {195 + 150 - 8, 0.5f, "panel-rms.png"},    // right key: VU -> RMS
+      {195 + 8, 1.0f, "panel-ppm.png"},        // left key: VU -> PPM
+      {195 + 150 - 8, 0.0f, nullptr},          // right key: PPM -> VU
+      {195 + 150 - 8, 0.5f, "panel-rms.png"},  // right key: VU -> RMS
   };
   for (const Step& s : steps) {
 #if defined(_WIN32)
@@ -330,6 +341,237 @@ TEST(EditorWindow, TheBackPanelEditsTheReferenceAndStoresItWhenClosed) {
   // The Global store as the other tests of this program expect it; the
   // guard takes the value out of the registry.
   i.plugin.setParameter(83, 0.25f);
+  window.close();
+  EXPECT_EQ(i.plugin.close(), 1);
+#endif
+}
+
+// ---------------------------------------------------------------- zoom
+
+namespace {
+
+constexpr VstInt32 kScaleRequest = 0x50726553;  // 'PreS'
+constexpr VstIntPtr kScaleFactor = 0x41654373;  // 'AeCs'
+
+#if defined(_WIN32)
+// How far a shot is from an image of the same size: the mean absolute
+// difference per channel over the rows above `rows`.
+double meanDifference(const vsthost::Image& a, const vsthost::Image& b, int rows) {
+  double sum = 0;
+  long n = 0;
+  for (int y = 0; y < rows && y < a.height && y < b.height; ++y)
+    for (int x = 0; x < a.width && x < b.width; ++x, ++n)
+      for (int c = 0; c < 3; ++c)
+        sum += std::abs(a.bgra[(size_t(y) * a.width + x) * 4 + c] - b.bgra[(size_t(y) * b.width + x) * 4 + c]);
+  return n ? sum / (3.0 * n) : 1e9;
+}
+
+// The 1x image blown up to twice its size, pixel for pixel: what a window
+// zoomed from the 1x artwork would show at best.
+vsthost::Image doubled(const vsthost::Image& img) {
+  vsthost::Image out;
+  out.width = img.width * 2;
+  out.height = img.height * 2;
+  out.bgra.resize(size_t(out.width) * out.height * 4);
+  for (int y = 0; y < out.height; ++y)
+    for (int x = 0; x < out.width; ++x)
+      std::memcpy(&out.bgra[(size_t(y) * out.width + x) * 4], &img.bgra[(size_t(y / 2) * img.width + x / 2) * 4], 4);
+  return out;
+}
+#endif
+
+}  // namespace
+
+// The host's scale request before the window opens, at 100, 150 and 200 %:
+// the window in pixels, each meter's needle on the same angle for a 1 kHz
+// sine at that meter's reference, and at 200 % the artwork drawn from the
+// 2x set.
+TEST(EditorZoomWindow, TheNeedlesKeepTheirAngleAndTheArtworkIsSharpAtEveryZoom) {
+#if !defined(_WIN32)
+  GTEST_SKIP() << "the native plug-in's frame has no window to capture (editor_tests zoom it natively)";
+#else
+  const struct Meter {
+    float parameter;  // the meter selector's value
+    double referenceDb;
+    const orvane::MeterFace& face;
+    double restAngle;
+    const char* shot;
+  } meters[] = {
+      {0.0f, -18, orvane::kVuFace, orvane::vuNeedleAngle(-1), "zoom-"},
+      {1.0f, -12, orvane::kPpmFace, orvane::ppmNeedleAngle(0), "zoom-ppm-"},
+      {0.5f, 0, orvane::kRmsFace, orvane::rmsNeedleAngle(0), "zoom-rms-"},
+  };
+  const double scales[] = {1.0, 1.5, 2.0};
+  for (const Meter& m : meters) {
+    double angles[3] = {0, 0, 0};
+    for (int k = 0; k < 3; ++k) {
+      const double s = scales[k];
+      const std::string name = m.shot + std::to_string((int)std::lround(s * 100)) + ".png";
+      SCOPED_TRACE(name);
+      Instance i;
+      ASSERT_TRUE(i.plugin.valid());
+      i.plugin.setParameter(3, m.parameter);
+      i.plugin.setParameter(6, 0.0f);  // Strips off: 169 units high
+      i.plugin.start(48000, 256);
+      EXPECT_EQ(i.plugin.dispatch(effVendorSpecific, kScaleRequest, kScaleFactor, nullptr, (float)s), 1);
+      vsthost::EditorWindow window(i.plugin);
+      ASSERT_TRUE(window.open());
+      EXPECT_EQ(window.width(), (int)std::lround(586 * s));
+      EXPECT_EQ(window.height(), (int)std::lround(169 * s));
+      processSilence(i.plugin, 8);
+      window.mouseMove((int)(300 * s), (int)(100 * s));
+      window.idle(200);
+      vsthost::Image rest, up;
+      ASSERT_TRUE(window.capture(rest));
+      playTone(i.plugin, window, (float)std::pow(10.0, m.referenceDb / 20.0), 2.0);
+      ASSERT_TRUE(window.capture(up));
+      EXPECT_TRUE(vsthost::writePNG(gShotDir + "/" + name, up));
+      angles[k] = needleAngleFromPixels(rest, up, m.face, m.restAngle, s);
+      std::printf("%s: needle at %.2f degrees\n", name.c_str(), angles[k]);
+      EXPECT_GT(angles[k], 0) << "no needle moved";
+      if (s == 2.0 && m.parameter == 0.0f) {
+        // The panel at rest against the background's 2x artwork and against
+        // its 1x artwork blown up: the shot is the 2x set.
+        vsthost::Image art2x, art1x;
+        ASSERT_TRUE(vsthost::readPNG(gArtworkDir + "/2x/10000.png", art2x));
+        ASSERT_TRUE(vsthost::readPNG(gArtworkDir + "/10000.png", art1x));
+        ASSERT_EQ(rest.width, 1172);
+        const double from2x = meanDifference(rest, art2x, rest.height);
+        const double from1x = meanDifference(rest, doubled(art1x), rest.height);
+        std::printf("200 %%: %.2f from the 2x artwork, %.2f from the 1x blown up\n", from2x, from1x);
+        EXPECT_LT(from2x * 1.5, from1x) << "see " << name;
+      }
+      window.close();
+      EXPECT_EQ(i.plugin.close(), 1);
+    }
+    EXPECT_NEAR(angles[1], angles[0], 0.5) << m.shot;
+    EXPECT_NEAR(angles[2], angles[0], 0.5) << m.shot;
+  }
+#endif
+}
+
+#if defined(_WIN32)
+namespace {
+
+// Picks item `index` of the popup menu the window thread is about to show
+// (the system's menu runs modal inside the click): from another thread,
+// as keys posted to the menu's window, which the menu's loop reads.
+struct MenuPicker {
+  explicit MenuPicker(int index)
+      : thread([index] {
+          for (int n = 0; n < 500; ++n) {
+            if (HWND menu = FindWindowW(L"#32768", nullptr)) {
+              for (int k = 0; k <= index; ++k) PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 0);
+              PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0);
+              return;
+            }
+            Sleep(10);
+          }
+        }) {}
+  ~MenuPicker() { thread.join(); }
+  std::thread thread;
+};
+
+void rightClick(HWND frame, int x, int y, int pick) {
+  MenuPicker picker(pick);
+  const LPARAM at = MAKELPARAM(x, y);
+  SendMessageW(frame, WM_RBUTTONDOWN, MK_RBUTTON, at);
+  SendMessageW(frame, WM_RBUTTONUP, 0, at);
+}
+
+struct ForgetZoom {
+  ~ForgetZoom() {
+    HKEY key;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
+      RegDeleteValueW(key, L"EditorZoom");
+      RegCloseKey(key);
+    }
+  }
+};
+
+}  // namespace
+#endif
+
+// The system's popup menu on the window's background: 200 % resizes the
+// window and tells the host, and stays for the reopened window, a new
+// instance and the registry; then at 150 % clicks land on the same
+// controls as at 100 %: the meter selector's middle (the plate turns
+// round), a plate knob dragged up, and the filters strip's frequency entry
+// (its box opens over it).
+TEST(EditorZoomWindow, TheMenusChoiceStaysAndClicksReachTheSameControls) {
+#if !defined(_WIN32)
+  GTEST_SKIP() << "the native plug-in's frame has no window for a menu (editor_tests drive its seam)";
+#else
+  ForgetZoom forget;
+  Instance i;
+  ASSERT_TRUE(i.plugin.valid());
+  i.plugin.setParameter(2, 1.0f);  // Instance scope: the knob's value stays with this instance
+  i.plugin.setParameter(0, 1.0f);  // Process, and the filters in: the entry takes clicks
+  i.plugin.setParameter(8, 1.0f);
+  i.plugin.setParameter(3, 0.0f);  // VU
+  i.plugin.setParameter(6, 1.0f);  // Strips, the filters strip expanded
+  i.plugin.setParameter(7, 1.0f);
+  vsthost::EditorWindow window(i.plugin);
+  ASSERT_TRUE(window.open());
+  ASSERT_EQ(window.width(), 586);
+  window.idle(60);
+  rightClick(frameWindowOf(window), 300, 100, 4);  // between the meters
+  window.idle(60);
+  EXPECT_EQ(window.width(), 1172);
+  EXPECT_EQ(i.host.sizeWindowCalls.back(), (std::pair<VstInt32, VstIntPtr>(1172, 470)));
+  EXPECT_FLOAT_EQ(plugin_test::registryFloat(L"EditorZoom"), 2.0f);
+  window.close();
+  ASSERT_TRUE(window.open());
+  EXPECT_EQ(window.width(), 1172);
+  {
+    Instance other;
+    ERect* r = nullptr;
+    ASSERT_EQ(other.plugin.dispatch(effEditGetRect, 0, 0, &r), 1);
+    EXPECT_EQ(r->right, 1172);
+  }
+
+  rightClick(frameWindowOf(window), 600, 200, 2);  // 150 %
+  window.idle(60);
+  ASSERT_EQ(window.width(), 879);
+  HWND frame = frameWindowOf(window);
+  const auto at = [](double units) { return (int)(units * 1.5); };
+  // The strip's high-pass entry (x 45 … 87 at 20 Hz, under the meter at y
+  // 169): the box opens over it, in pixels.
+  i.plugin.setParameter(11, 0.f);
+  window.idle(30);
+  ASSERT_TRUE(window.click(at(66), at(176)));
+  HWND edit = FindWindowExW(frame, nullptr, L"EDIT", nullptr);
+  ASSERT_NE(edit, nullptr) << "a click on the entry opens its box";
+  RECT box;
+  GetWindowRect(edit, &box);
+  MapWindowPoints(nullptr, frame, reinterpret_cast<POINT*>(&box), 2);
+  EXPECT_GE(box.left, at(40));
+  EXPECT_LE(box.right, at(92));
+  EXPECT_GE(box.top, at(169));
+  SendMessageW(edit, WM_KEYDOWN, VK_ESCAPE, 1);
+  window.idle(30);
+  // The selector's middle turns the meter round; the plate's reference
+  // knob (24, 36; 43 x 41) follows a drag upward.
+  ASSERT_TRUE(window.click(at(195 + 75), at(150)));
+  window.idle(60);
+  const float before = i.plugin.getParameter(83);
+  SendMessageW(frame, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at(45), at(56)));
+  for (int dy = 4; dy <= 40; dy += 4) SendMessageW(frame, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(at(45), at(56) - dy));
+  SendMessageW(frame, WM_LBUTTONUP, 0, MAKELPARAM(at(45), at(56) - 40));
+  window.idle(30);
+  EXPECT_GT(i.plugin.getParameter(83), before) << "the drag reached the reference knob";
+  vsthost::Image plate;
+  ASSERT_TRUE(window.capture(plate));
+  EXPECT_TRUE(vsthost::writePNG(gShotDir + "/zoom-150-plate.png", plate));
+
+  // Back to 100 % for the other tests of this program, which share the
+  // library's settings: the plate closed by a click on its empty spot,
+  // then the menu on the meter.
+  ASSERT_TRUE(window.click(at(300), at(125)));
+  window.idle(30);
+  rightClick(frame, at(300), at(100), 0);
+  window.idle(30);
+  EXPECT_EQ(window.width(), 586);
   window.close();
   EXPECT_EQ(i.plugin.close(), 1);
 #endif

@@ -212,6 +212,12 @@ IPlatformBitmap* IPlatformBitmap::createFromResource(int32_t resourceID) {
   return createFromPath(path.c_str());
 }
 
+IPlatformBitmap* IPlatformBitmap::createFromResource2x(int32_t resourceID) {
+  if (resourceID <= 0) return nullptr;
+  std::string path = resourceFolder() + "/2x/" + std::to_string(resourceID) + ".png";
+  return createFromPath(path.c_str());
+}
+
 // The bitmap takes over the surface; if memory runs out before it can, the
 // surface goes with the exception rather than staying behind.
 static IPlatformBitmap* adopt(cairo_surface_t* s) {
@@ -331,8 +337,15 @@ void CairoDrawContext::drawRect(const CRect& rect, const CDrawStyle drawStyle) {
 }
 
 void CairoDrawContext::drawBitmap(CBitmap* bitmap, const CRect& dest, const CPoint& offset, float alpha) {
-  cairo_surface_t* src = cairoSurfaceOf(bitmap);
-  if (!cr || !src) return;
+  if (!cr || !bitmap) return;
+  // Above 1x the 2x artwork, its pixels mapped onto the same units.
+  double deviceScale = 1, sy = 1;
+  cairo_surface_get_device_scale(cairo_get_target(cr), &deviceScale, &sy);
+  IPlatformBitmap* pixels = bitmap->getPlatformBitmapFor(deviceScale);
+  auto* cb = dynamic_cast<CairoBitmap*>(pixels);
+  cairo_surface_t* src = cb ? cb->surface : nullptr;
+  if (!src) return;
+  const double density = bitmap->getPixelDensity(pixels);
   // The part of the bitmap from offset on, as large as dest, never beyond
   // the bitmap's edges.
   CRect d(dest);
@@ -345,8 +358,23 @@ void CairoDrawContext::drawBitmap(CBitmap* bitmap, const CRect& dest, const CPoi
   cairo_save(cr);
   cairo_rectangle(cr, area.left, area.top, area.getWidth(), area.getHeight());
   cairo_clip(cr);
-  cairo_set_source_surface(cr, src, d.left - offset.x, d.top - offset.y);
-  cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_NEAREST);
+  if (density > 1) {
+    // Only the part's own pixels, padded at its edges, so the filter never
+    // pulls in a neighbouring frame of the strip; filtered down to the
+    // zoom (1:1 at 200 %).
+    cairo_surface_t* part =
+        cairo_surface_create_for_rectangle(src, srcPart.left * density, srcPart.top * density,
+                                           srcPart.getWidth() * density, srcPart.getHeight() * density);
+    cairo_translate(cr, area.left, area.top);
+    cairo_scale(cr, 1 / density, 1 / density);
+    cairo_set_source_surface(cr, part, 0, 0);
+    cairo_pattern_set_extend(cairo_get_source(cr), CAIRO_EXTEND_PAD);
+    cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_GOOD);
+    cairo_surface_destroy(part);
+  } else {
+    cairo_set_source_surface(cr, src, d.left - offset.x, d.top - offset.y);
+    cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_NEAREST);
+  }
   cairo_paint_with_alpha(cr, std::clamp(alpha, 0.f, 1.f) * state.globalAlpha);
   cairo_restore(cr);
 }

@@ -353,11 +353,13 @@ void releasePlatformResources() {
   f.d2dTried = f.dwriteTried = f.wicTried = false;
 }
 
-IPlatformBitmap* IPlatformBitmap::createFromResource(int32_t resourceID) {
+namespace {
+
+IPlatformBitmap* decodeResource(int32_t resourceID, const wchar_t* type) {
   IWICImagingFactory* wic = getWICFactory();
   if (!wic || resourceID <= 0 || resourceID > 0xffff) return nullptr;
   HMODULE module = static_cast<HMODULE>(getResourceModule());
-  HRSRC res = FindResourceW(module, MAKEINTRESOURCEW(resourceID), L"PNG");
+  HRSRC res = FindResourceW(module, MAKEINTRESOURCEW(resourceID), type);
   if (!res) return nullptr;
   HGLOBAL loaded = LoadResource(module, res);
   void* bytes = loaded ? LockResource(loaded) : nullptr;
@@ -373,6 +375,14 @@ IPlatformBitmap* IPlatformBitmap::createFromResource(int32_t resourceID) {
   release(decoder);
   release(stream);
   return bitmap ? new WICBitmap(bitmap) : nullptr;
+}
+
+}  // namespace
+
+IPlatformBitmap* IPlatformBitmap::createFromResource(int32_t resourceID) { return decodeResource(resourceID, L"PNG"); }
+
+IPlatformBitmap* IPlatformBitmap::createFromResource2x(int32_t resourceID) {
+  return decodeResource(resourceID, L"PNG2X");
 }
 
 IPlatformBitmap* IPlatformBitmap::createFromPath(UTF8StringPtr path) {
@@ -538,8 +548,10 @@ void D2DDrawContext::drawRect(const CRect& rect, const CDrawStyle drawStyle) {
 
 void D2DDrawContext::drawBitmap(CBitmap* bmp, const CRect& dest, const CPoint& offset, float alpha) {
   if (!drawing || !bmp) return;
-  auto* wb = dynamic_cast<WICBitmap*>(bmp->getPlatformBitmap());
+  // Above 1x the 2x artwork, its pixels mapped onto the same units.
+  auto* wb = dynamic_cast<WICBitmap*>(bmp->getPlatformBitmapFor(deviceScale));
   if (!wb) return;
+  const double density = bmp->getPixelDensity(wb);
   CRect srcPart(offset.x, offset.y, offset.x + dest.getWidth(), offset.y + dest.getHeight());
   srcPart.bound(CRect(0, 0, bmp->getWidth(), bmp->getHeight()));
   if (srcPart.isEmpty()) return;
@@ -550,10 +562,14 @@ void D2DDrawContext::drawBitmap(CBitmap* bmp, const CRect& dest, const CPoint& o
   d.offset(state.offset);
   D2D1_RECT_F dr = D2D1::RectF(static_cast<float>(d.left), static_cast<float>(d.top), static_cast<float>(d.right),
                                static_cast<float>(d.bottom));
-  D2D1_RECT_F sr = D2D1::RectF(static_cast<float>(srcPart.left), static_cast<float>(srcPart.top),
-                               static_cast<float>(srcPart.right), static_cast<float>(srcPart.bottom));
-  renderTarget->DrawBitmap(d2dBitmap, dr, std::clamp(alpha, 0.f, 1.f) * state.globalAlpha,
-                           D2D1_BITMAP_INTERPOLATION_MODE_NEAREST_NEIGHBOR, sr);
+  D2D1_RECT_F sr =
+      D2D1::RectF(static_cast<float>(srcPart.left * density), static_cast<float>(srcPart.top * density),
+                  static_cast<float>(srcPart.right * density), static_cast<float>(srcPart.bottom * density));
+  // The 1x pixels land on whole pixels at 100 %; the 2x artwork is
+  // filtered down to the zoom (exactly 1:1 at 200 %).
+  renderTarget->DrawBitmap(
+      d2dBitmap, dr, std::clamp(alpha, 0.f, 1.f) * state.globalAlpha,
+      density > 1 ? D2D1_BITMAP_INTERPOLATION_MODE_LINEAR : D2D1_BITMAP_INTERPOLATION_MODE_NEAREST_NEIGHBOR, sr);
 }
 
 COffscreenContext* COffscreenContext::create(CFrame*, CCoord width, CCoord height) {

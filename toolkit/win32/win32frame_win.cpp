@@ -23,6 +23,24 @@ namespace VSTGUI {
 namespace {
 
 int gFrameCount = 0;
+
+// Sent to child windows after the top-level window moved to a screen of
+// another density (newer systems; older headers lack the names).
+constexpr UINT kDpiChanged = 0x02E0;
+constexpr UINT kDpiChangedAfterParent = 0x02E3;
+
+// The window's DPI, looked up at run time so the library still loads on
+// systems that do not have it; 0 there.
+UINT dpiForWindow(HWND window) {
+  using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+  static const GetDpiForWindowFn fn = [] {
+    HMODULE user32 = GetModuleHandleW(L"user32.dll");
+    return user32
+               ? reinterpret_cast<GetDpiForWindowFn>(reinterpret_cast<void*>(GetProcAddress(user32, "GetDpiForWindow")))
+               : nullptr;
+  }();
+  return fn && window ? fn(window) : 0;
+}
 wchar_t gClassName[64] = {0};
 
 LRESULT CALLBACK frameProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
@@ -216,6 +234,33 @@ class Win32Frame : public IPlatformFrame {
   }
   double getScaleFactor() const override { return scale; }
 
+  // The host's window's DPI over 96: a DPI-unaware host's window says 96,
+  // and the system stretches it.
+  double getSystemScale() const override {
+    HWND parent = window ? GetParent(window) : nullptr;
+    const UINT dpi = dpiForWindow(parent ? parent : window);
+    return dpi ? dpi / 96.0 : 0.0;
+  }
+
+  int popUpMenu(const CPoint& where, const std::vector<std::string>& items, int checked) override {
+    if (!window || items.empty()) return -1;
+    HMENU menu = CreatePopupMenu();
+    if (!menu) return -1;
+    for (size_t i = 0; i < items.size(); ++i)
+      AppendMenuW(menu, MF_STRING | (static_cast<int>(i) == checked ? MF_CHECKED : MF_UNCHECKED), i + 1,
+                  utf8ToWide(items[i].c_str()).c_str());
+    POINT p = {static_cast<LONG>(std::lround(where.x * scale)), static_cast<LONG>(std::lround(where.y * scale))};
+    ClientToScreen(window, &p);
+    // Modal until the user picks or dismisses: the answer comes back here
+    // instead of as a command message. The frame may be closed meanwhile,
+    // so nothing of this object is touched afterwards.
+    const int picked =
+        TrackPopupMenu(menu, TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON | TPM_LEFTALIGN | TPM_TOPALIGN, p.x, p.y, 0,
+                       window, nullptr);
+    DestroyMenu(menu);
+    return picked > 0 ? picked - 1 : -1;
+  }
+
   bool update() override { return UpdateWindow(window) != FALSE; }
 
   bool getGlobalPosition(CPoint& pos) const override {
@@ -337,6 +382,12 @@ LRESULT Win32Frame::handle(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_ERASEBKGND:
       return 1;
+    case kDpiChanged:
+    case kDpiChangedAfterParent: {
+      const double s = getSystemScale();
+      if (s > 0) cb->platformOnSystemScaleChanged(s);
+      return 0;
+    }
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
     case WM_RBUTTONDOWN:

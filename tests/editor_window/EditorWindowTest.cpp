@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "display/NeedleAngles.h"
+#include "tests/support/NeedleShot.h"
 #include "tests/support/PluginTest.h"
 #include "tools/vsthost/VstHost.h"
 
@@ -88,29 +89,6 @@ void expectPanelLooksLikeItsReference(const vsthost::Image& shot, const std::str
   plugin_test::expectLooksAlike(shot, ref, name, 169);
 }
 
-// The needle's angle in view A of the VU panel, from what changed between a
-// shot at rest and one with the needle up: the pixels that got darker,
-// between the pivot's hub and the printed ticks, weighted by how much.
-double needleAngleFromPixels(const vsthost::Image& rest, const vsthost::Image& up) {
-  const double px = 12 + 128 + 0.5, py = 18 + 155 + 0.5;
-  double sum = 0, weight = 0;
-  for (int y = 18; y < 18 + 116; ++y)
-    for (int x = 12; x < 12 + 250; ++x) {
-      if (x >= 12 + 181 && x < 12 + 201 && y >= 18 + 90 && y < 18 + 110) continue;  // the LED
-      const double dx = x + 0.5 - px, dy = py - (y + 0.5);
-      const double radius = std::sqrt(dx * dx + dy * dy);
-      if (radius < 50 || radius > 108) continue;
-      const uint8_t* a = &rest.bgra[(size_t(y) * rest.width + x) * 4];
-      const uint8_t* b = &up.bgra[(size_t(y) * up.width + x) * 4];
-      const int darker = (a[0] + a[1] + a[2]) - (b[0] + b[1] + b[2]);
-      if (darker < 60) continue;
-      const double degrees = std::atan2(dy, dx) * 180.0 / 3.14159265358979323846;
-      if (degrees > 134) continue;  // the needle that left its rest
-      sum += degrees * darker;
-      weight += darker;
-    }
-  return weight > 0 ? sum / weight : -1;
-}
 #endif
 
 }  // namespace
@@ -118,9 +96,7 @@ double needleAngleFromPixels(const vsthost::Image& rest, const vsthost::Image& u
 TEST(EditorWindow, ReportsItsRectangleBeforeTheFirstOpening) {
   Instance i;
   ASSERT_TRUE(i.plugin.valid());
-#if defined(_WIN32)  // the native shared object does not announce its windowless editor
   EXPECT_TRUE(i.plugin.effect()->flags & effFlagsHasEditor);
-#endif
   ERect* r = nullptr;
   EXPECT_EQ(i.plugin.dispatch(effEditGetRect, 0, 0, &r), 1);
   ASSERT_NE(r, nullptr);
@@ -214,7 +190,7 @@ TEST(EditorWindow, NeedleStandsAtZeroVuAndTheSelectorsKeysSwapThePanels) {
 #if defined(_WIN32)
   ASSERT_TRUE(window.capture(up));
   EXPECT_TRUE(vsthost::writePNG(gShotDir + "/panel-vu-0vu.png", up));
-  const double measured = needleAngleFromPixels(rest, up);
+  const double measured = plugin_test::needleAngleFromPixels(rest, up);
   const double mark = orvane::vuNeedleAngle(1.0);
   std::printf("needle at %.2f degrees, the 0 VU mark at %.2f\n", measured, mark);
   EXPECT_NEAR(measured, mark, 1.0) << "see panel-vu-0vu.png";

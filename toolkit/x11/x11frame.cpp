@@ -18,6 +18,7 @@
 #include "toolkit/cairo/nativeframe.h"
 #include "toolkit/iplatformframe.h"
 #include "toolkit/platformsupport.h"
+#include "toolkit/x11/x11frame.h"
 #include "toolkit/x11/x11input.h"
 
 namespace VSTGUI {
@@ -76,7 +77,7 @@ constexpr long kEventMask = ExposureMask | ButtonPressMask | ButtonReleaseMask |
 
 int pixels(CCoord units, double scale) { return std::max(1, static_cast<int>(std::lround(units * scale))); }
 
-class X11Frame : public IPlatformFrame {
+class X11Frame : public X11PlatformFrame {
  public:
   X11Frame(IPlatformFrameCallback* frame, const CRect& inSize, Window parent)
       : frame(frame), size(0, 0, inSize.getWidth(), inSize.getHeight()) {
@@ -216,6 +217,9 @@ class X11Frame : public IPlatformFrame {
   }
   double getScaleFactor() const override { return scale; }
 
+  int32_t getPaintCount() const override { return paintCount; }
+  unsigned long getWindow() const override { return window; }
+
  private:
   static constexpr size_t kMaxDirty = 8;
 
@@ -275,6 +279,7 @@ class X11Frame : public IPlatformFrame {
         frame->platformDrawRect(&context, area);
         context.endDraw();
       }
+      ++paintCount;
       copyToWindow(CRect(std::floor(area.left * scale), std::floor(area.top * scale), std::ceil(area.right * scale),
                          std::ceil(area.bottom * scale)));
     }
@@ -402,6 +407,7 @@ class X11Frame : public IPlatformFrame {
   x11::DoubleClickDetector clicks;
   bool pointerLeftWhileHeld = false;
   bool windowGone = false;
+  int32_t paintCount = 0;
 };
 
 }  // namespace

@@ -113,6 +113,8 @@ class X11Frame : public X11PlatformFrame {
     if (!display) return;
     {
       ErrorTrap trap(display);
+      if (inputContext) XDestroyIC(inputContext);
+      if (inputMethod) XCloseIM(inputMethod);
       if (surface) cairo_surface_destroy(surface);
       if (pixelView) cairo_surface_destroy(pixelView);
       if (window && !windowGone) XDestroyWindow(display, window);
@@ -171,6 +173,8 @@ class X11Frame : public X11PlatformFrame {
     while (XPending(display)) {
       XEvent event;
       XNextEvent(display, &event);
+      // The input method sees every event first (composing, pre-editing).
+      if (inputContext && XFilterEvent(&event, None)) continue;
       handle(event);
       if (getNbReference() == 1) return false;
     }
@@ -198,7 +202,8 @@ class X11Frame : public X11PlatformFrame {
   uint32_t getTicks() const override { return getPlatformTicks(); }
   void* getPlatformRepresentation() const override { return reinterpret_cast<void*>(window); }
 
-  // Linux has no system edit box; a drawn one takes its place.
+  // Linux has no system edit box: a drawn field takes its place, through
+  // beginTextInput/endTextInput. Until one is made here, fields do not open.
   IPlatformTextEdit* createPlatformTextEdit(IPlatformTextEditCallback*) override { return nullptr; }
 
   // What the window shows: the back buffer, with all that was invalid
@@ -219,6 +224,39 @@ class X11Frame : public X11PlatformFrame {
 
   int32_t getPaintCount() const override { return paintCount; }
   unsigned long getWindow() const override { return window; }
+
+  void beginTextInput(X11TextInput* input) override {
+    if (!input || !isValid()) return;
+    ErrorTrap trap(display);
+    if (!textInput) {
+      // The keyboard is the host's: it comes back when the field ends.
+      int revert = 0;
+      XGetInputFocus(display, &previousFocus, &revert);
+    }
+    textInput = input;
+    draggingInInput = false;
+    openInputContext();
+    XSetInputFocus(display, window, RevertToParent, CurrentTime);
+    if (inputContext) XSetICFocus(inputContext);
+    invalidRect(input->textInputRect());
+    XFlush(display);
+  }
+
+  void endTextInput(X11TextInput* input) override {
+    if (!input || input != textInput) return;
+    textInput = nullptr;
+    draggingInInput = false;
+    invalidRect(input->textInputRect());
+    if (!isValid()) return;
+    ErrorTrap trap(display);
+    if (inputContext) XUnsetICFocus(inputContext);
+    Window focus = 0;
+    int revert = 0;
+    XGetInputFocus(display, &focus, &revert);
+    if (focus == window)
+      XSetInputFocus(display, previousFocus != None ? previousFocus : PointerRoot, RevertToParent, CurrentTime);
+    XFlush(display);
+  }
 
  private:
   static constexpr size_t kMaxDirty = 8;
@@ -277,6 +315,15 @@ class X11Frame : public X11PlatformFrame {
           cairo_restore(cr);
         }
         frame->platformDrawRect(&context, area);
+        if (textInput) {
+          CRect r = textInput->textInputRect();
+          if (rectsTouch(r, area)) {
+            context.saveGlobalState();
+            context.setClipRect(area);
+            textInput->draw(&context);
+            context.restoreGlobalState();
+          }
+        }
         context.endDraw();
       }
       ++paintCount;
@@ -301,6 +348,62 @@ class X11Frame : public X11PlatformFrame {
     cairo_fill(cr);
     cairo_destroy(cr);
     cairo_surface_flush(surface);
+  }
+
+  // Typed text goes through an input method where one is running (XIM),
+  // so composed and non-Latin characters arrive as UTF-8; made on the first
+  // edit, as most windows never see one.
+  void openInputContext() {
+    if (inputContext || triedInputMethod) return;
+    triedInputMethod = true;
+    inputMethod = XOpenIM(display, nullptr, nullptr, nullptr);
+    if (!inputMethod) return;
+    inputContext = XCreateIC(inputMethod, XNInputStyle, XIMPreeditNothing | XIMStatusNothing, XNClientWindow, window,
+                             XNFocusWindow, window, nullptr);
+    if (!inputContext) {
+      XCloseIM(inputMethod);
+      inputMethod = nullptr;
+    }
+  }
+
+  // The key and its text for the edit field.
+  void typeInto(X11TextInput* input, XKeyEvent& key) {
+    char text[64] = {0};
+    KeySym sym = NoSymbol;
+    int n = 0;
+    if (inputContext) {
+      Status status = 0;
+      n = Xutf8LookupString(inputContext, &key, text, sizeof text - 1, &sym, &status);
+      if (status == XBufferOverflow || status == XLookupNone) n = 0;
+      if (status == XLookupChars) sym = NoSymbol;
+    } else {
+      // No input method: Latin-1 from the keymap, as UTF-8.
+      char latin[8];
+      const int m = XLookupString(&key, latin, sizeof latin, &sym, nullptr);
+      for (int i = 0; i < m; ++i) {
+        const unsigned char c = static_cast<unsigned char>(latin[i]);
+        if (c < 0x80) {
+          text[n++] = static_cast<char>(c);
+        } else {
+          text[n++] = static_cast<char>(0xC0 | (c >> 6));
+          text[n++] = static_cast<char>(0x80 | (c & 0x3F));
+        }
+      }
+    }
+    text[n] = 0;
+    // Control and Alt turn letters into control characters: the field gets
+    // the letter with its modifiers (Control+A selects all).
+    if (n == 1 && (static_cast<unsigned char>(text[0]) < 0x20 || text[0] == 0x7f)) {
+      if (sym >= 0x20 && sym < 0x7f) {
+        text[0] = static_cast<char>(sym);
+      } else {
+        n = 0;
+        text[0] = 0;
+      }
+    }
+    const x11::TextKey k = x11::textKeyOf(sym, n > 0);
+    if (k == x11::TextKey::Other) return;
+    input->keyDown(k, x11::textModifiers(key.state), text);
   }
 
   CPoint unitsAt(int x, int y) const { return CPoint(x / scale, y / scale); }
@@ -332,6 +435,11 @@ class X11Frame : public X11PlatformFrame {
           return;
         }
         if (b.button < Button1 || b.button > Button3) return;
+        if (textInput && b.button == Button1 && textInput->textInputRect().pointInside(unitsAt(b.x, b.y))) {
+          draggingInInput = true;
+          textInput->mouseDown(unitsAt(b.x, b.y), (b.state & ShiftMask) != 0);
+          return;
+        }
         int32_t flags = x11::buttonFlags(b.state, b.button);
         if (clicks.press(b.button, b.time, b.x, b.y)) flags |= kDoubleClick;
         CPoint p = unitsAt(b.x, b.y);
@@ -341,6 +449,10 @@ class X11Frame : public X11PlatformFrame {
       case ButtonRelease: {
         const XButtonEvent& b = e.xbutton;
         if (b.button < Button1 || b.button > Button3) return;
+        if (draggingInInput) {
+          draggingInInput = false;
+          return;
+        }
         CPoint p = unitsAt(b.x, b.y);
         // The state still holds the button that went up, as the Windows
         // frame adds it.
@@ -359,6 +471,10 @@ class X11Frame : public X11PlatformFrame {
         while (XCheckTypedWindowEvent(display, window, MotionNotify, &e)) {
         }
         CPoint p = unitsAt(e.xmotion.x, e.xmotion.y);
+        if (draggingInInput && textInput) {
+          textInput->mouseMoved(p);
+          return;
+        }
         cb->platformOnMouseMoved(p, x11::buttonFlags(e.xmotion.state));
         return;
       }
@@ -381,7 +497,17 @@ class X11Frame : public X11PlatformFrame {
         cb->platformOnMouseExited(p, x11::modifierFlags(e.xcrossing.state));
         return;
       }
+      case FocusOut:
+        // The host (or another window) took the keyboard: the field ends.
+        if (textInput && e.xfocus.mode == NotifyNormal && e.xfocus.detail != NotifyInferior &&
+            e.xfocus.detail != NotifyPointer)
+          textInput->loseFocus();
+        return;
       case KeyPress: {
+        if (textInput) {
+          typeInto(textInput, e.xkey);
+          return;
+        }
         KeySym sym = NoSymbol;
         char text[16];
         XLookupString(&e.xkey, text, sizeof text, &sym, nullptr);
@@ -408,6 +534,12 @@ class X11Frame : public X11PlatformFrame {
   bool pointerLeftWhileHeld = false;
   bool windowGone = false;
   int32_t paintCount = 0;
+  X11TextInput* textInput = nullptr;
+  bool draggingInInput = false;
+  Window previousFocus = None;
+  XIM inputMethod = nullptr;
+  XIC inputContext = nullptr;
+  bool triedInputMethod = false;
 };
 
 }  // namespace

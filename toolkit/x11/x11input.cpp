@@ -74,5 +74,35 @@ bool keyCodeOf(unsigned long keysym, unsigned int state, VstKeyCode& key) {
   return true;
 }
 
+TextKey textKeyOf(unsigned long keysym, bool typed) {
+  switch (keysym) {
+    case XK_Left:
+    case XK_KP_Left: return TextKey::Left;
+    case XK_Right:
+    case XK_KP_Right: return TextKey::Right;
+    case XK_Home:
+    case XK_KP_Home: return TextKey::Home;
+    case XK_End:
+    case XK_KP_End: return TextKey::End;
+    case XK_BackSpace: return TextKey::Backspace;
+    case XK_Delete:
+    case XK_KP_Delete: return TextKey::Delete;
+    case XK_Return:
+    case XK_KP_Enter: return TextKey::Return;
+    case XK_Escape: return TextKey::Escape;
+    case XK_Tab:
+    case XK_ISO_Left_Tab: return TextKey::Tab;
+    default: return typed ? TextKey::Character : TextKey::Other;
+  }
+}
+
+uint32_t textModifiers(unsigned int state) {
+  uint32_t m = 0;
+  if (state & ShiftMask) m |= MODIFIER_SHIFT;
+  if (state & ControlMask) m |= MODIFIER_CONTROL;
+  if (state & Mod1Mask) m |= MODIFIER_ALTERNATE;
+  return m;
+}
+
 }  // namespace x11
 }  // namespace VSTGUI

@@ -52,6 +52,20 @@ class DoubleClickDetector {
 // with the modifiers held; false for any other key symbol.
 bool keyCodeOf(unsigned long keysym, unsigned int state, VstKeyCode& key);
 
+// The keys a drawn edit field acts on; Character is any key that types
+// text (the text comes from the input method), Other a key it ignores
+// (Shift alone, function keys).
+enum class TextKey { Other, Character, Left, Right, Home, End, Backspace, Delete, Return, Escape, Tab };
+
+// The edit field's key for a key symbol; `typed` tells whether the key
+// produced text. Keypad keys count as their main keys whatever Num Lock says
+// about digits, which arrive as text.
+TextKey textKeyOf(unsigned long keysym, bool typed);
+
+// The edit field's modifiers for an event's state: MODIFIER_SHIFT,
+// MODIFIER_CONTROL and MODIFIER_ALTERNATE, as VstKeyCode carries them.
+uint32_t textModifiers(unsigned int state);
+
 }  // namespace x11
 }  // namespace VSTGUI
 

@@ -10,7 +10,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <chrono>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "display/NeedleAngles.h"
@@ -184,6 +186,26 @@ TEST(X11Editor, MouseWheelAndModifiersWorkTheControls) {
     host.idle(40);
     EXPECT_FLOAT_EQ(i.plugin.getParameter(83), 0.25f) << (doubleClick ? "double-click" : "Control-click");
   }
+
+  // The text fields (the high-pass frequency, the tape label) open no edit
+  // box yet natively: clicks on them, and typing, change nothing and end
+  // nothing.
+  i.plugin.setParameter(6, 1.0f);
+  i.plugin.setParameter(7, 1.0f);
+  i.plugin.setParameter(15, 1.0f);
+  host.idle(60);
+  const float highPass = i.plugin.getParameter(11);  // the high-pass frequency
+  for (const auto& at : {std::pair<int, int>{65, 176}, {270, 240}}) {
+    host.click(at.first, at.second);
+    host.key(XK_1, true);
+    host.key(XK_1, false);
+    host.key(XK_Return, true);
+    host.key(XK_Return, false);
+  }
+  host.click(300, 100);
+  host.idle(40);
+  EXPECT_EQ(host.childCount(), 1);
+  EXPECT_FLOAT_EQ(i.plugin.getParameter(11), highPass);
   host.close();
   EXPECT_EQ(i.plugin.close(), 1);
 }
@@ -325,9 +347,12 @@ TEST(X11Editor, OpeningAndClosingLeavesNothingBehind) {
   XCloseDisplay(probe);
 }
 
-// With no X server to reach, effEditOpen answers 0 (the reason goes to
-// stderr) and the instance goes on working.
-TEST(X11Editor, RefusesToOpenWithoutADisplay) {
+// With no X server to reach, or a window id of no window, effEditOpen
+// answers 0 (the reason goes to stderr) and the instance goes on working;
+// a host that destroys its window before closing the editor (which takes
+// the editor's window with it) sees the editor idle and close without the
+// process ending on an X error.
+TEST(X11Editor, SurvivesNoDisplayABadWindowAndAWindowDestroyedFirst) {
   Instance i;
   ASSERT_TRUE(i.plugin.valid());
   const std::string saved = std::getenv("DISPLAY") ? std::getenv("DISPLAY") : "";
@@ -344,6 +369,18 @@ TEST(X11Editor, RefusesToOpenWithoutADisplay) {
   EXPECT_EQ(i.plugin.dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(static_cast<uintptr_t>(0x3fffffff))), 0);
   XDestroyWindow(host, w);
   XCloseDisplay(host);
+
+  {
+    HostWindow destroyed(i.plugin);
+    ASSERT_TRUE(destroyed.open());
+    destroyed.idle(60);
+    destroyed.destroyWindow();
+    i.plugin.setParameter(7, 1.0f);  // the editor resizes its (gone) window
+    EXPECT_EQ(i.plugin.dispatch(effEditIdle), 0);
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    i.plugin.dispatch(effEditIdle);
+    destroyed.close();
+  }
   EXPECT_EQ(i.plugin.close(), 1);
 }
 

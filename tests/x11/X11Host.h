@@ -85,6 +85,12 @@ class HostWindow {
   HostWindow& operator=(const HostWindow&) = delete;
 
   Display* display() const { return display_; }
+  // The host destroys its window, the editor's still open inside it.
+  void destroyWindow() {
+    if (window_) XDestroyWindow(display_, window_);
+    window_ = 0;
+    XSync(display_, False);
+  }
   Window window() const { return window_; }
   bool isOpen() const { return open_; }
 

@@ -1,4 +1,6 @@
-// The X11 window's side of a drawn edit field, with a stand-in field: real
+// The X11 frame with real input through XTest: at a zoom the window takes
+// the size in pixels and the pointer comes back in units; and the window's
+// side of a drawn edit field, with a stand-in field: real
 // keys typed through XTest reach it as the field's keys with their UTF-8
 // text, the window takes the keyboard while the field is open and gives it
 // back to the host's window after, a press on the field goes to it, the
@@ -40,6 +42,18 @@ struct Field : X11TextInput {
   void mouseMoved(const CPoint&) override {}
   void loseFocus() override { ++focusLosses; }
   void draw(CDrawContext*) override { ++draws; }
+};
+
+// Where the left button went down on it, in its coordinates.
+struct Recorder : CView {
+  explicit Recorder(const CRect& r) : CView(r) {}
+  CMouseEventResult onMouseDown(CPoint& where, const CButtonState& buttons) override {
+    pressedAt = where;
+    pressedWith = buttons();
+    return kMouseEventHandled;
+  }
+  CPoint pressedAt{-1, -1};
+  int32_t pressedWith = 0;
 };
 
 struct Host {
@@ -97,6 +111,33 @@ struct Host {
 };
 
 }  // namespace
+
+TEST(X11Frame, AtAZoomTheWindowHasItsPixelsAndThePointerComesBackInUnits) {
+  Host host;
+  ASSERT_NE(host.d, nullptr);
+  X11PlatformFrame* pf = host.x11();
+  ASSERT_NE(pf, nullptr);
+  auto* view = new Recorder(CRect(100, 50, 140, 70));
+  host.frame->addView(view);
+  const struct {
+    double scale;
+    int width, height;
+  } zooms[] = {{1.0, 200, 100}, {1.5, 300, 150}, {0.5, 100, 50}};
+  for (const auto& z : zooms) {
+    ASSERT_TRUE(host.frame->setScaleFactor(z.scale)) << z.scale;
+    host.pump();
+    XWindowAttributes a;
+    ASSERT_TRUE(XGetWindowAttributes(host.d, pf->getWindow(), &a));
+    EXPECT_EQ(a.width, z.width) << z.scale;
+    EXPECT_EQ(a.height, z.height) << z.scale;
+    view->pressedAt = CPoint(-1, -1);
+    // The point (110, 60) of the frame, in pixels.
+    host.click(int(110 * z.scale), int(60 * z.scale), false);
+    EXPECT_NEAR(view->pressedAt.x, 110, 1) << z.scale;
+    EXPECT_NEAR(view->pressedAt.y, 60, 1) << z.scale;
+    EXPECT_EQ(view->pressedWith, kLButton) << z.scale;
+  }
+}
 
 TEST(X11TextInput, TypedKeysReachTheFieldWhichHasTheKeyboardUntilItEnds) {
   Host host;

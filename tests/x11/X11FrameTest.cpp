@@ -4,7 +4,8 @@
 // keys typed through XTest reach it as the field's keys with their UTF-8
 // text, the window takes the keyboard while the field is open and gives it
 // back to the host's window after, a press on the field goes to it, the
-// field draws after the views, and the host taking the keyboard ends it.
+// field draws after the views, and the host taking the keyboard ends it;
+// with no field open the keys stay the host's.
 #include <gtest/gtest.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
@@ -63,7 +64,7 @@ struct Host {
   Host() {
     if (!d) return;
     window = XCreateSimpleWindow(d, DefaultRootWindow(d), 10, 10, 200, 100, 0, 0, 0);
-    XSelectInput(d, window, FocusChangeMask);
+    XSelectInput(d, window, FocusChangeMask | KeyPressMask);
     XMapWindow(d, window);
     XSync(d, False);
     XSetInputFocus(d, window, RevertToParent, CurrentTime);  // the host has the keyboard
@@ -195,7 +196,13 @@ TEST(X11TextInput, TypedKeysReachTheFieldWhichHasTheKeyboardUntilItEnds) {
   pf->endTextInput(&field);
   host.pump();
   EXPECT_EQ(host.focus(), host.window) << "the keyboard stayed with the editor";
+  // With no field open, a key typed with the mouse over the editor is the
+  // host's (its shortcuts), not the editor's.
+  XEvent e;
+  while (XCheckTypedWindowEvent(host.d, host.window, KeyPress, &e)) {
+  }
   const size_t keysBefore = field.keys.size();
   host.tap(XK_x);
   EXPECT_EQ(field.keys.size(), keysBefore) << "an ended field still got keys";
+  EXPECT_TRUE(XCheckTypedWindowEvent(host.d, host.window, KeyPress, &e)) << "the editor took the host's key";
 }

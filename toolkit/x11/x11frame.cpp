@@ -71,9 +71,14 @@ class ErrorTrap {
   bool installed = false;
 };
 
+// No keys: X gives a key to the deepest window under the pointer that asks
+// for keys, so a window that always asked would take the host's shortcuts
+// (the space bar, the transport keys) whenever the mouse is over it. Hosts
+// pass keys on with effEditKeyDown; the window asks for them only while an
+// edit field has the keyboard.
 constexpr long kEventMask = ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask |
-                            EnterWindowMask | LeaveWindowMask | KeyPressMask | KeyReleaseMask | FocusChangeMask |
-                            StructureNotifyMask;
+                            EnterWindowMask | LeaveWindowMask | FocusChangeMask | StructureNotifyMask;
+constexpr long kTypingMask = kEventMask | KeyPressMask | KeyReleaseMask;
 
 int pixels(CCoord units, double scale) { return std::max(1, static_cast<int>(std::lround(units * scale))); }
 
@@ -236,6 +241,7 @@ class X11Frame : public X11PlatformFrame {
     textInput = input;
     draggingInInput = false;
     openInputContext();
+    XSelectInput(display, window, kTypingMask);
     XSetInputFocus(display, window, RevertToParent, CurrentTime);
     if (inputContext) XSetICFocus(inputContext);
     invalidRect(input->textInputRect());
@@ -250,6 +256,7 @@ class X11Frame : public X11PlatformFrame {
     if (!isValid()) return;
     ErrorTrap trap(display);
     if (inputContext) XUnsetICFocus(inputContext);
+    XSelectInput(display, window, kEventMask);
     Window focus = 0;
     int revert = 0;
     XGetInputFocus(display, &focus, &revert);
@@ -508,6 +515,8 @@ class X11Frame : public X11PlatformFrame {
           typeInto(textInput, e.xkey);
           return;
         }
+        // A key that was on its way when the field ended: the frame's, as
+        // the Windows frame passes keys on.
         KeySym sym = NoSymbol;
         char text[16];
         XLookupString(&e.xkey, text, sizeof text, &sym, nullptr);

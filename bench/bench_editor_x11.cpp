@@ -48,8 +48,8 @@ void RefreshOneIdleInX11Window(benchmark::State& state) {
     AEffect* e = effect.getAeffect();
     e->dispatcher(e, effEditOpen, 0, 0, reinterpret_cast<void*>(static_cast<uintptr_t>(parent)), 0);
     auto* editor = static_cast<TemepleteEditor*>(effect.getEditor());
-    auto* frame = editor->getFrame() ? dynamic_cast<VSTGUI::X11PlatformFrame*>(editor->getFrame()->getPlatformFrame())
-                                     : nullptr;
+    auto* frame =
+        editor->getFrame() ? dynamic_cast<VSTGUI::X11PlatformFrame*>(editor->getFrame()->getPlatformFrame()) : nullptr;
     if (!frame) {
       state.SkipWithError("the editor did not open in an X11 window");
     } else {

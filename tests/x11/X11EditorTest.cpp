@@ -6,11 +6,11 @@
 #include <malloc.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
-#include <chrono>
 #include <string>
 #include <thread>
 #include <vector>
@@ -20,7 +20,9 @@
 #include "tests/support/PluginTest.h"
 #include "tests/x11/X11Host.h"
 
-#include <X11/extensions/XRes.h>  // after Xlib.h, which it needs
+// clang-format off: it needs Xlib.h (X11Host.h's) before it.
+#include <X11/extensions/XRes.h>
+// clang-format on
 
 namespace {
 
@@ -74,7 +76,8 @@ void playTone(vsthost::Plugin& plugin, HostWindow& window, float peak, double se
   const long blocks = (long)(seconds * 48000 / 256);
   for (long b = 0; b < blocks;) {
     for (int k = 0; k < 6 && b < blocks; ++k, ++b) {
-      for (int i = 0; i < 256; ++i, ++n) in[i] = peak * (float)std::sin(2 * 3.14159265358979323846 * 1000.0 * n / 48000.0);
+      for (int i = 0; i < 256; ++i, ++n)
+        in[i] = peak * (float)std::sin(2 * 3.14159265358979323846 * 1000.0 * n / 48000.0);
       plugin.process(ins, outs, 256);
     }
     if (b < blocks)
@@ -104,11 +107,11 @@ TEST(X11Editor, OpensInTheHostsWindowAndFollowsTheStrips) {
     float value;
     int height;
   } steps[] = {
-      {6, 0.0f, 169},  // strips off: the meter area alone
-      {6, 1.0f, 195},  // the default layout
-      {7, 1.0f, 235},  // the filters strip open
-      {15, 1.0f, 261}, // and the label strip
-      {7, 0.0f, 221},  // the label strip alone
+      {6, 0.0f, 169},   // strips off: the meter area alone
+      {6, 1.0f, 195},   // the default layout
+      {7, 1.0f, 235},   // the filters strip open
+      {15, 1.0f, 261},  // and the label strip
+      {7, 0.0f, 221},   // the label strip alone
   };
   for (const auto& s : steps) {
     i.plugin.setParameter(s.parameter, s.value);
@@ -218,8 +221,8 @@ TEST(X11Editor, MouseWheelAndModifiersWorkTheControls) {
 TEST(X11Editor, NeedleStandsOnItsMarkAndThePanelLooksLikeTheDlls) {
   Instance i;
   ASSERT_TRUE(i.plugin.valid());
-  i.plugin.setParameter(3, 0.0f);  // VU
-  i.plugin.setParameter(2, 0.5f);  // Session, as in the DLL's shot
+  i.plugin.setParameter(3, 0.0f);    // VU
+  i.plugin.setParameter(2, 0.5f);    // Session, as in the DLL's shot
   i.plugin.setParameter(83, 0.25f);  // the reference at -18 dBFS, whatever an earlier test left
   i.plugin.start(48000, 256);
   HostWindow host(i.plugin);
@@ -331,9 +334,10 @@ TEST(X11Editor, OpeningAndClosingLeavesNothingBehind) {
   XSync(probe, False);
   const ServerResources after = serverResources(probe);
   const long windowless = long(heap1) - long(heap0), inWindows = long(heap2) - long(heap1);
-  std::printf("X clients %d -> %d, resources %ld -> %ld; heap growth over 100 cycles: %ld bytes windowless, %ld in "
-              "X11 windows\n",
-              before.clients, after.clients, before.resources, after.resources, windowless, inWindows);
+  std::printf(
+      "X clients %d -> %d, resources %ld -> %ld; heap growth over 100 cycles: %ld bytes windowless, %ld in "
+      "X11 windows\n",
+      before.clients, after.clients, before.resources, after.resources, windowless, inWindows);
   EXPECT_EQ(after.clients, before.clients) << "an editor's connection stayed open";
   EXPECT_EQ(after.resources, before.resources);
   EXPECT_LT(inWindows, windowless + 64 * 1024) << "the X11 window left memory behind";

@@ -7,9 +7,6 @@
 // field draws after the views, and the host taking the keyboard ends it;
 // with no field open the keys stay the host's.
 #include <gtest/gtest.h>
-#include <X11/Xlib.h>
-#include <X11/extensions/XTest.h>
-#include <X11/keysym.h>
 
 #include <chrono>
 #include <string>
@@ -18,6 +15,13 @@
 
 #include "toolkit/cframe.h"
 #include "toolkit/x11/x11frame.h"
+
+// clang-format off: X11's headers define None, Bool and Status as macros, so
+// they come after every other header.
+#include <X11/Xlib.h>
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
+// clang-format on
 
 using namespace VSTGUI;
 

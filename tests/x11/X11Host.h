@@ -27,9 +27,8 @@ using vsthost::Image;
 
 inline bool writePNG(const std::string& path, const Image& image) {
   if (image.width <= 0) return false;
-  cairo_surface_t* s = cairo_image_surface_create_for_data(const_cast<uint8_t*>(image.bgra.data()),
-                                                           CAIRO_FORMAT_ARGB32, image.width, image.height,
-                                                           image.width * 4);
+  cairo_surface_t* s = cairo_image_surface_create_for_data(const_cast<uint8_t*>(image.bgra.data()), CAIRO_FORMAT_ARGB32,
+                                                           image.width, image.height, image.width * 4);
   const bool ok = cairo_surface_write_to_png(s, path.c_str()) == CAIRO_STATUS_SUCCESS;
   cairo_surface_destroy(s);
   return ok;

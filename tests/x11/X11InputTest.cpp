@@ -1,10 +1,14 @@
 // The X11 frame's reading of input, checked on the events' fields alone:
 // the toolkit's button flags, the wheel, the double-click rule and the keys.
 #include <gtest/gtest.h>
-#include <X11/X.h>
-#include <X11/keysym.h>
 
 #include "toolkit/x11/x11input.h"
+
+// clang-format off: X11's headers define None, Bool and Status as macros, so
+// they come after every other header.
+#include <X11/X.h>
+#include <X11/keysym.h>
+// clang-format on
 
 using namespace VSTGUI;
 
@@ -31,8 +35,8 @@ TEST(X11Input, WheelButtonsAreNotchesOnTheirAxis) {
     bool wheel;
     CMouseWheelAxis axis;
     float distance;
-  } cases[] = {{4, true, kMouseWheelAxisY, 1},  {5, true, kMouseWheelAxisY, -1}, {6, true, kMouseWheelAxisX, -1},
-               {7, true, kMouseWheelAxisX, 1},  {1, false, kMouseWheelAxisY, 0}, {8, false, kMouseWheelAxisY, 0}};
+  } cases[] = {{4, true, kMouseWheelAxisY, 1}, {5, true, kMouseWheelAxisY, -1}, {6, true, kMouseWheelAxisX, -1},
+               {7, true, kMouseWheelAxisX, 1}, {1, false, kMouseWheelAxisY, 0}, {8, false, kMouseWheelAxisY, 0}};
   for (const auto& c : cases) {
     CMouseWheelAxis axis = kMouseWheelAxisY;
     float distance = 0;
@@ -51,10 +55,8 @@ TEST(X11Input, DoubleClicksNeedTheSameButtonSoonAndNearby) {
     int x, y;
     bool isDouble;
   } second[] = {
-      {"soon, same place", 1, 1300, 10, 10, true},
-      {"at the time limit, 2 px off", 1, 1500, 12, 8, true},
-      {"too late", 1, 1501, 10, 10, false},
-      {"too far", 1, 1100, 13, 10, false},
+      {"soon, same place", 1, 1300, 10, 10, true}, {"at the time limit, 2 px off", 1, 1500, 12, 8, true},
+      {"too late", 1, 1501, 10, 10, false},        {"too far", 1, 1100, 13, 10, false},
       {"another button", 3, 1100, 10, 10, false},
   };
   for (const auto& s : second) {

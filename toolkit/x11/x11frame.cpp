@@ -4,6 +4,8 @@
 // repainted, and what the server asks for with Expose, is copied from it to
 // the window. The host's idle (the user-interface thread) drains the
 // connection: no thread of our own, nothing X11 on the audio thread.
+#include "toolkit/x11/x11frame.h"
+
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <cairo-xlib.h>
@@ -18,7 +20,6 @@
 #include "toolkit/cairo/nativeframe.h"
 #include "toolkit/iplatformframe.h"
 #include "toolkit/platformsupport.h"
-#include "toolkit/x11/x11frame.h"
 #include "toolkit/x11/x11input.h"
 
 namespace VSTGUI {
@@ -76,8 +77,8 @@ class ErrorTrap {
 // (the space bar, the transport keys) whenever the mouse is over it. Hosts
 // pass keys on with effEditKeyDown; the window asks for them only while an
 // edit field has the keyboard.
-constexpr long kEventMask = ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask |
-                            EnterWindowMask | LeaveWindowMask | FocusChangeMask | StructureNotifyMask;
+constexpr long kEventMask = ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask | EnterWindowMask |
+                            LeaveWindowMask | FocusChangeMask | StructureNotifyMask;
 constexpr long kTypingMask = kEventMask | KeyPressMask | KeyReleaseMask;
 
 int pixels(CCoord units, double scale) { return std::max(1, static_cast<int>(std::lround(units * scale))); }
@@ -89,8 +90,7 @@ class X11Frame : public X11PlatformFrame {
     display = XOpenDisplay(nullptr);
     if (!display) {
       const char* name = XDisplayName(nullptr);
-      std::fprintf(stderr, "ZEL Orvane: cannot open the X display \"%s\"; the editor stays closed\n",
-                   name ? name : "");
+      std::fprintf(stderr, "ZEL Orvane: cannot open the X display \"%s\"; the editor stays closed\n", name ? name : "");
       return;
     }
     ErrorTrap trap(display);

@@ -26,11 +26,24 @@ int32_t buttonFlags(unsigned int state, unsigned int pressed) {
 
 bool wheelStep(unsigned int button, CMouseWheelAxis& axis, float& distance) {
   switch (button) {
-    case 4: axis = kMouseWheelAxisY; distance = 1; return true;
-    case 5: axis = kMouseWheelAxisY; distance = -1; return true;
-    case 6: axis = kMouseWheelAxisX; distance = -1; return true;
-    case 7: axis = kMouseWheelAxisX; distance = 1; return true;
-    default: return false;
+    case 4:
+      axis = kMouseWheelAxisY;
+      distance = 1;
+      return true;
+    case 5:
+      axis = kMouseWheelAxisY;
+      distance = -1;
+      return true;
+    case 6:
+      axis = kMouseWheelAxisX;
+      distance = -1;
+      return true;
+    case 7:
+      axis = kMouseWheelAxisX;
+      distance = 1;
+      return true;
+    default:
+      return false;
   }
 }
 
@@ -52,20 +65,37 @@ bool keyCodeOf(unsigned long keysym, unsigned int state, VstKeyCode& key) {
   key = VstKeyCode();
   switch (keysym) {
     case XK_Return:
-    case XK_KP_Enter: key.virt = VKEY_RETURN; break;
-    case XK_Escape: key.virt = VKEY_ESCAPE; break;
+    case XK_KP_Enter:
+      key.virt = VKEY_RETURN;
+      break;
+    case XK_Escape:
+      key.virt = VKEY_ESCAPE;
+      break;
     case XK_Tab:
-    case XK_ISO_Left_Tab: key.virt = VKEY_TAB; break;
-    case XK_BackSpace: key.virt = VKEY_BACK; break;
+    case XK_ISO_Left_Tab:
+      key.virt = VKEY_TAB;
+      break;
+    case XK_BackSpace:
+      key.virt = VKEY_BACK;
+      break;
     case XK_Left:
-    case XK_KP_Left: key.virt = VKEY_LEFT; break;
+    case XK_KP_Left:
+      key.virt = VKEY_LEFT;
+      break;
     case XK_Right:
-    case XK_KP_Right: key.virt = VKEY_RIGHT; break;
+    case XK_KP_Right:
+      key.virt = VKEY_RIGHT;
+      break;
     case XK_Up:
-    case XK_KP_Up: key.virt = VKEY_UP; break;
+    case XK_KP_Up:
+      key.virt = VKEY_UP;
+      break;
     case XK_Down:
-    case XK_KP_Down: key.virt = VKEY_DOWN; break;
-    default: return false;
+    case XK_KP_Down:
+      key.virt = VKEY_DOWN;
+      break;
+    default:
+      return false;
   }
   // Shift+Tab arrives as its own symbol on most keymaps.
   if ((state & ShiftMask) || keysym == XK_ISO_Left_Tab) key.modifier |= MODIFIER_SHIFT;
@@ -77,22 +107,32 @@ bool keyCodeOf(unsigned long keysym, unsigned int state, VstKeyCode& key) {
 TextKey textKeyOf(unsigned long keysym, bool typed) {
   switch (keysym) {
     case XK_Left:
-    case XK_KP_Left: return TextKey::Left;
+    case XK_KP_Left:
+      return TextKey::Left;
     case XK_Right:
-    case XK_KP_Right: return TextKey::Right;
+    case XK_KP_Right:
+      return TextKey::Right;
     case XK_Home:
-    case XK_KP_Home: return TextKey::Home;
+    case XK_KP_Home:
+      return TextKey::Home;
     case XK_End:
-    case XK_KP_End: return TextKey::End;
-    case XK_BackSpace: return TextKey::Backspace;
+    case XK_KP_End:
+      return TextKey::End;
+    case XK_BackSpace:
+      return TextKey::Backspace;
     case XK_Delete:
-    case XK_KP_Delete: return TextKey::Delete;
+    case XK_KP_Delete:
+      return TextKey::Delete;
     case XK_Return:
-    case XK_KP_Enter: return TextKey::Return;
-    case XK_Escape: return TextKey::Escape;
+    case XK_KP_Enter:
+      return TextKey::Return;
+    case XK_Escape:
+      return TextKey::Escape;
     case XK_Tab:
-    case XK_ISO_Left_Tab: return TextKey::Tab;
-    default: return typed ? TextKey::Character : TextKey::Other;
+    case XK_ISO_Left_Tab:
+      return TextKey::Tab;
+    default:
+      return typed ? TextKey::Character : TextKey::Other;
   }
 }
 

@@ -41,15 +41,9 @@ AEffect* createInstance(audioMasterCallback audioMaster) {
     if (!audioMaster(nullptr, audioMasterVersion, 0, 0, nullptr, 0.0f)) return nullptr;
   }
   Templete* effect = new Templete(audioMaster, gLibrary.settings);
-  AEffect* record = effect->getAeffect();
-#if !defined(_WIN32)
-  // The native editor draws off screen only: it cannot yet put itself into a
-  // Linux host's window, and a host told there is an editor would open an
-  // empty one. Without the flag the host offers its own parameter view. The
-  // editor object stays, for the tests that drive it through the dispatcher.
-  record->flags &= ~effFlagsHasEditor;
-#endif
-  return record;
+  // Natively too the instance reports its editor: it opens as an X11 child
+  // window of the host's window.
+  return effect->getAeffect();
 }
 
 }  // namespace

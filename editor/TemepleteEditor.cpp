@@ -121,13 +121,11 @@ bool TemepleteEditor::open(void* parentWindow) {
 
   MyFrame* newFrame = new MyFrame(CRect(rect.left, rect.top, rect.left + kWidth, rect.top + kInitialHeight),
                                   parentWindow, this);
-#ifdef _WIN32
-  if (!newFrame->isOpen()) {  // the system would not give us a window
+  if (!newFrame->isOpen()) {  // the system would not give us a window (no X display)
     newFrame->close();
     systemWindow = nullptr;
     return false;
   }
-#endif
   frame = newFrame;
   frameCreated();
   newFrame->onBackgroundRightClick = [this](const CPoint& where) { showZoomMenu(where); };

@@ -12,6 +12,9 @@ want=(
   # Wine's Direct2D draws through OpenGL, in both bitnesses.
   libgl1 libgl1-mesa-dri libglx-mesa0 libgl1:i386 libgl1-mesa-dri:i386 libglx-mesa0:i386
   libsndfile1-dev libcairo2-dev
+  # The native editor's X11 window, and its tests' real input and resource
+  # counts.
+  libx11-dev libxtst-dev libxres-dev
 )
 
 missing=()

@@ -1,6 +1,6 @@
-// The native side of a frame: a child window of the host's window on
-// Windows, a windowless surface natively. It reports mouse and paint events
-// to the frame through IPlatformFrameCallback.
+// The native side of a frame: a child window of the host's window (Win32
+// or X11), or natively a windowless surface for tests. It reports mouse and
+// paint events to the frame through IPlatformFrameCallback.
 #pragma once
 
 #include <string>
@@ -35,8 +35,9 @@ class IPlatformFrameCallback {
 
 class IPlatformFrame : public CBaseObject {
  public:
-  // Windows: a child window of parent (an HWND); natively parent is ignored.
-  // nullptr when the window cannot be made.
+  // Windows: a child window of parent (an HWND). Natively: an X11 child
+  // window of parent (a Window id), or a windowless frame when parent is
+  // null. nullptr when the window cannot be made.
   static IPlatformFrame* create(IPlatformFrameCallback* frame, const CRect& size, void* parent);
 
   virtual bool getSize(CRect& size) const = 0;

@@ -15,6 +15,7 @@
 
 #include "display/MeterFaces.h"
 #include "display/NeedleAngles.h"
+#include "tests/support/NeedleShot.h"
 #include "tests/support/PluginTest.h"
 #include "tools/vsthost/VstHost.h"
 
@@ -91,37 +92,6 @@ void expectPanelLooksLikeItsReference(const vsthost::Image& shot, const std::str
   plugin_test::expectLooksAlike(shot, ref, name, 169);
 }
 
-// The needle's angle in view A of a meter panel, from what changed between a
-// shot at rest and one with the needle up: the pixels that got darker or
-// lighter, between the pivot's hub and the hold mark, weighted by how much.
-// What lies within a few degrees of the rest angle is the needle that left
-// it. The shots are `scale` pixels per unit of the layout.
-double needleAngleFromPixels(const vsthost::Image& rest, const vsthost::Image& up, const orvane::MeterFace& face,
-                             double restAngle, double scale = 1.0) {
-  const double left = orvane::kViewX[0], top = orvane::kViewY;
-  const double px = (left + face.pivotX + 0.5) * scale, py = (top + face.pivotY + 0.5) * scale;
-  const double ledX = left + face.ledX, ledY = top + face.ledY;
-  double sum = 0, weight = 0;
-  const auto units = [scale](int pixel) { return (pixel + 0.5) / scale; };
-  for (int y = int(top * scale); y < int((top + face.height) * scale) && y < up.height; ++y)
-    for (int x = int(left * scale); x < int((left + face.width) * scale) && x < up.width; ++x) {
-      if (units(x) >= ledX && units(x) < ledX + orvane::kLedSize && units(y) >= ledY &&
-          units(y) < ledY + orvane::kLedSize)
-        continue;
-      const double dx = x + 0.5 - px, dy = py - (y + 0.5);
-      const double radius = std::sqrt(dx * dx + dy * dy) / scale;
-      if (radius < 50 || radius > face.holdInner - 12) continue;
-      const uint8_t* a = &rest.bgra[(size_t(y) * rest.width + x) * 4];
-      const uint8_t* b = &up.bgra[(size_t(y) * up.width + x) * 4];
-      const int changed = std::abs((a[0] + a[1] + a[2]) - (b[0] + b[1] + b[2]));
-      if (changed < 60) continue;
-      const double degrees = std::atan2(dy, dx) * 180.0 / 3.14159265358979323846;
-      if (degrees > restAngle - 5) continue;
-      sum += degrees * changed;
-      weight += changed;
-    }
-  return weight > 0 ? sum / weight : -1;
-}
 #endif
 
 }  // namespace
@@ -129,9 +99,7 @@ double needleAngleFromPixels(const vsthost::Image& rest, const vsthost::Image& u
 TEST(EditorWindow, ReportsItsRectangleBeforeTheFirstOpening) {
   Instance i;
   ASSERT_TRUE(i.plugin.valid());
-#if defined(_WIN32)  // the native shared object does not announce its windowless editor
   EXPECT_TRUE(i.plugin.effect()->flags & effFlagsHasEditor);
-#endif
   ERect* r = nullptr;
   EXPECT_EQ(i.plugin.dispatch(effEditGetRect, 0, 0, &r), 1);
   ASSERT_NE(r, nullptr);
@@ -226,7 +194,7 @@ TEST(EditorWindow, NeedleStandsAtZeroVuAndTheSelectorsKeysSwapThePanels) {
   ASSERT_TRUE(window.capture(up));
   EXPECT_TRUE(vsthost::writePNG(gShotDir + "/panel-vu-0vu.png", up));
   const double mark = orvane::vuNeedleAngle(1.0);
-  const double measured = needleAngleFromPixels(rest, up, orvane::kVuFace, orvane::vuNeedleAngle(-1));
+  const double measured = plugin_test::needleAngleFromPixels(rest, up, orvane::kVuFace, orvane::vuNeedleAngle(-1));
   std::printf("needle at %.2f degrees, the 0 VU mark at %.2f\n", measured, mark);
   EXPECT_NEAR(measured, mark, 1.0) << "see panel-vu-0vu.png";
 #endif
@@ -426,7 +394,7 @@ TEST(EditorZoomWindow, TheNeedlesKeepTheirAngleAndTheArtworkIsSharpAtEveryZoom) 
       playTone(i.plugin, window, (float)std::pow(10.0, m.referenceDb / 20.0), 2.0);
       ASSERT_TRUE(window.capture(up));
       EXPECT_TRUE(vsthost::writePNG(gShotDir + "/" + name, up));
-      angles[k] = needleAngleFromPixels(rest, up, m.face, m.restAngle, s);
+      angles[k] = plugin_test::needleAngleFromPixels(rest, up, m.face, m.restAngle, s);
       std::printf("%s: needle at %.2f degrees\n", name.c_str(), angles[k]);
       EXPECT_GT(angles[k], 0) << "no needle moved";
       if (s == 2.0 && m.parameter == 0.0f) {

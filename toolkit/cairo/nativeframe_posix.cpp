@@ -7,10 +7,6 @@
 
 namespace VSTGUI {
 
-IPlatformFrame* IPlatformFrame::create(IPlatformFrameCallback* frame, const CRect& size, void*) {
-  return new NativePlatformFrame(frame, size);
-}
-
 NativePlatformFrame::NativePlatformFrame(IPlatformFrameCallback* frame, const CRect& inSize)
     : frame(frame), size(0, 0, inSize.getWidth(), inSize.getHeight()) {
   makeImage();

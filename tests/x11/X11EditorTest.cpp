@@ -1,0 +1,399 @@
+// The native plug-in's editor in a Linux host's window, on a virtual X
+// display: the test host loads the .so through its entry point, opens the
+// editor into a top-level window of its own, works it with real input
+// (XTest) and looks at the screen (XGetImage).
+#include <gtest/gtest.h>
+#include <malloc.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "display/NeedleAngles.h"
+#include "tests/support/NeedleShot.h"
+#include "tests/support/PluginTest.h"
+#include "tests/x11/X11Host.h"
+
+// clang-format off: it needs Xlib.h (X11Host.h's) before it.
+#include <X11/extensions/XRes.h>
+// clang-format on
+
+namespace {
+
+using plugin_test::Instance;
+using x11_test::HostWindow;
+using x11_test::Image;
+std::string gShotDir;
+std::string gDllReferenceDir;
+
+void saveShot(const Image& shot, const std::string& name) {
+  EXPECT_TRUE(x11_test::writePNG(gShotDir + "/" + name, shot)) << name;
+}
+
+// The meter area (the first 169 rows) of a shot against the 64-bit DLL's
+// shot of the same state. Text is drawn by FreeType here and DirectWrite
+// there, and a needle's antialiased edge falls a little differently: up to
+// 2 % of the pixels may be more than 8 levels off (measured: 0.6 % on the VU
+// panel, 0.5 % on its plate) and 0.3 % (about 300 pixels) more than 64
+// levels (measured: 131 on the panel, in its two read-outs and the resting
+// needles' edges; 192 on the plate, all in its four read-outs).
+void expectLooksLikeTheDlls(const Image& shot, const std::string& name) {
+  saveShot(shot, "x11-" + name);
+  Image dll;
+  ASSERT_TRUE(x11_test::readPNG(gDllReferenceDir + "/" + name, dll)) << name;
+  ASSERT_EQ(shot.width, dll.width);
+  ASSERT_GE(shot.height, 169);
+  ASSERT_GE(dll.height, 169);
+  int nearOff = 0, farOff = 0;
+  for (size_t p = 0; p < size_t(shot.width) * 169 * 4; p += 4) {
+    int d = 0;
+    for (int c = 0; c < 3; ++c) d = std::max(d, std::abs(shot.bgra[p + c] - dll.bgra[p + c]));
+    nearOff += d > 8;
+    farOff += d > 64;
+  }
+  std::printf("%s against the DLL's: %d pixels more than 8 levels off, %d more than 64\n", name.c_str(), nearOff,
+              farOff);
+  EXPECT_LE(nearOff, shot.width * 169 / 50) << name;
+  EXPECT_LE(farOff, shot.width * 169 * 3 / 1000) << name;
+}
+
+// A 1 kHz sine of this peak for `seconds`, the editor idled in between, as a
+// host plays and shows at once. The last idle comes straight after the last
+// block, so that a shot taken then shows the reading at the block's end
+// however late the machine's timers ran (the needle falls on past a block's
+// end, as it would between blocks).
+void playTone(vsthost::Plugin& plugin, HostWindow& window, float peak, double seconds) {
+  std::vector<float> in(256), l(256), r(256);
+  float* ins[2] = {in.data(), in.data()};
+  float* outs[2] = {l.data(), r.data()};
+  long n = 0;
+  const long blocks = (long)(seconds * 48000 / 256);
+  for (long b = 0; b < blocks;) {
+    for (int k = 0; k < 6 && b < blocks; ++k, ++b) {
+      for (int i = 0; i < 256; ++i, ++n)
+        in[i] = peak * (float)std::sin(2 * 3.14159265358979323846 * 1000.0 * n / 48000.0);
+      plugin.process(ins, outs, 256);
+    }
+    if (b < blocks)
+      window.idle(30);
+    else
+      window.idleOnce();
+  }
+}
+
+}  // namespace
+
+// The window the plug-in makes is a child of the host's, of the rectangle it
+// reported, and follows the strips' layout (the host is asked, and the
+// child resized) while open.
+TEST(X11Editor, OpensInTheHostsWindowAndFollowsTheStrips) {
+  Instance i;
+  ASSERT_TRUE(i.plugin.valid());
+  EXPECT_TRUE(i.plugin.effect()->flags & effFlagsHasEditor);
+  i.plugin.setParameter(2, 1.0f);  // Instance scope: nothing reaches the user's settings
+  HostWindow host(i.plugin);
+  ASSERT_NE(host.display(), nullptr);
+  ASSERT_TRUE(host.open());
+  host.idle(100);
+  ASSERT_EQ(host.childCount(), 1);
+  const struct {
+    int parameter;
+    float value;
+    int height;
+  } steps[] = {
+      {6, 0.0f, 169},   // strips off: the meter area alone
+      {6, 1.0f, 195},   // the default layout
+      {7, 1.0f, 235},   // the filters strip open
+      {15, 1.0f, 261},  // and the label strip
+      {7, 0.0f, 221},   // the label strip alone
+  };
+  for (const auto& s : steps) {
+    i.plugin.setParameter(s.parameter, s.value);
+    host.idle(60);
+    int w = 0, h = 0;
+    ASSERT_TRUE(host.sizeOf(host.editorWindow(), w, h));
+    EXPECT_EQ(w, 586) << s.height;
+    EXPECT_EQ(h, s.height);
+    ASSERT_FALSE(i.host.sizeWindowCalls.empty());
+    EXPECT_EQ(i.host.sizeWindowCalls.back().second, s.height);
+    Image shot;
+    ASSERT_TRUE(host.capture(shot));
+    saveShot(shot, "x11-editor-" + std::to_string(s.height) + ".png");
+  }
+  host.close();
+  host.idle(30);
+  EXPECT_EQ(host.childCount(), 0) << "the editor's window outlived effEditClose";
+  EXPECT_EQ(i.plugin.close(), 1);
+}
+
+// Real clicks, wheel notches and modifier keys through the server: the meter
+// selector's keys swap the panels; a click on its middle turns the VU meter
+// round, two wheel notches up and one fine (Shift) notch down on the
+// reference knob make -16.1 dBFS, a click on the plate turns it back; the
+// front reference knob goes back to its default on a Control-click and on a
+// double-click.
+TEST(X11Editor, MouseWheelAndModifiersWorkTheControls) {
+  Instance i;
+  ASSERT_TRUE(i.plugin.valid());
+  i.plugin.setParameter(3, 0.0f);  // VU
+  i.plugin.setParameter(2, 0.0f);  // Global, as the DLL's shot of the plate (the test's own settings folder)
+  i.plugin.setParameter(83, 0.25f);
+  HostWindow host(i.plugin);
+  ASSERT_TRUE(host.open());
+  host.idle(100);
+
+  const struct {
+    int x;
+    float meter;
+  } selector[] = {{195 + 8, 1.0f}, {195 + 150 - 8, 0.0f}, {195 + 150 - 8, 0.5f}, {195 + 8, 0.0f}};
+  for (const auto& s : selector) {
+    host.click(s.x, 150);
+    host.idle(40);
+    EXPECT_FLOAT_EQ(i.plugin.getParameter(3), s.meter) << "click at " << s.x;
+  }
+
+  host.click(195 + 75, 150);  // the VU meter turned round
+  host.moveTo(300, 125);
+  host.idle(60);
+  Image plate;
+  ASSERT_TRUE(host.capture(plate));
+  expectLooksLikeTheDlls(plate, "backpanel-vu.png");
+  host.wheel(24 + 21, 36 + 20, 2);
+  host.key(XK_Shift_L, true);
+  host.wheel(24 + 21, 36 + 20, -1);
+  host.key(XK_Shift_L, false);
+  host.idle(40);
+  EXPECT_NEAR(24.0 * i.plugin.getParameter(83) - 24.0, -16.1, 1e-4);
+  host.click(300, 125);  // an empty spot of the plate turns it back
+  host.idle(60);
+  Image front;
+  ASSERT_TRUE(host.capture(front));
+  saveShot(front, "x11-front-after-backpanel.png");
+
+  // The front knob (96, 1; 165 x 14) of the VU meter, away from its default.
+  for (bool doubleClick : {false, true}) {
+    i.plugin.setParameter(83, 0.9f);
+    host.idle(60);
+    host.moveTo(96 + 40, 8);
+    if (!doubleClick) host.key(XK_Control_L, true);
+    for (int n = 0; n < (doubleClick ? 2 : 1); ++n) {
+      host.button(1, true);
+      host.button(1, false);
+    }
+    if (!doubleClick) host.key(XK_Control_L, false);
+    host.idle(40);
+    EXPECT_FLOAT_EQ(i.plugin.getParameter(83), 0.25f) << (doubleClick ? "double-click" : "Control-click");
+  }
+
+  // The text fields (the high-pass frequency, the tape label) open no edit
+  // box yet natively: clicks on them, and typing, change nothing and end
+  // nothing.
+  i.plugin.setParameter(6, 1.0f);
+  i.plugin.setParameter(7, 1.0f);
+  i.plugin.setParameter(15, 1.0f);
+  host.idle(60);
+  const float highPass = i.plugin.getParameter(11);  // the high-pass frequency
+  for (const auto& at : {std::pair<int, int>{65, 176}, {270, 240}}) {
+    host.click(at.first, at.second);
+    host.key(XK_1, true);
+    host.key(XK_1, false);
+    host.key(XK_Return, true);
+    host.key(XK_Return, false);
+  }
+  host.click(300, 100);
+  host.idle(40);
+  EXPECT_EQ(host.childCount(), 1);
+  EXPECT_FLOAT_EQ(i.plugin.getParameter(11), highPass);
+  // The Global store as the other tests expect it.
+  i.plugin.setParameter(83, 0.25f);
+  host.close();
+  EXPECT_EQ(i.plugin.close(), 1);
+}
+
+// A 1 kHz sine at the VU reference (-18 dBFS) puts the needle on 0 VU in
+// the window's own pixels; the panel at rest looks like the 64-bit DLL's.
+TEST(X11Editor, NeedleStandsOnItsMarkAndThePanelLooksLikeTheDlls) {
+  Instance i;
+  ASSERT_TRUE(i.plugin.valid());
+  i.plugin.setParameter(3, 0.0f);    // VU
+  i.plugin.setParameter(2, 0.5f);    // Session, as in the DLL's shot
+  i.plugin.setParameter(83, 0.25f);  // the reference at -18 dBFS, whatever an earlier test left
+  i.plugin.start(48000, 256);
+  HostWindow host(i.plugin);
+  ASSERT_TRUE(host.open());
+  plugin_test::processSilence(i.plugin, 8);
+  host.moveTo(300, 100);  // over a meter: no hint
+  host.idle(200);
+  Image rest, up;
+  ASSERT_TRUE(host.capture(rest));
+  expectLooksLikeTheDlls(rest, "panel-vu.png");
+
+  playTone(i.plugin, host, (float)std::pow(10.0, -18.0 / 20.0), 2.0);
+  ASSERT_TRUE(host.capture(up));
+  saveShot(up, "x11-panel-vu-0vu.png");
+  const double measured = plugin_test::needleAngleFromPixels(rest, up, orvane::kVuFace, orvane::vuNeedleAngle(-1));
+  const double mark = orvane::vuNeedleAngle(1.0);
+  std::printf("needle at %.2f degrees, the 0 VU mark at %.2f\n", measured, mark);
+  EXPECT_NEAR(measured, mark, 1.0) << "see x11-panel-vu-0vu.png";
+  host.close();
+  EXPECT_EQ(i.plugin.close(), 1);
+}
+
+namespace {
+
+// What the X server holds for all its clients, and how many clients it has.
+struct ServerResources {
+  int clients = 0;
+  long resources = 0;
+};
+
+ServerResources serverResources(Display* d) {
+  ServerResources r;
+  int n = 0;
+  XResClient* clients = nullptr;
+  if (!XResQueryClients(d, &n, &clients)) return r;
+  r.clients = n;
+  for (int c = 0; c < n; ++c) {
+    int types = 0;
+    XResType* counts = nullptr;
+    // The client's resource base is its XID range: any id in it names it.
+    if (XResQueryClientResources(d, clients[c].resource_base, &types, &counts)) {
+      for (int t = 0; t < types; ++t) r.resources += counts[t].count;
+      XFree(counts);
+    }
+  }
+  XFree(clients);
+  return r;
+}
+
+size_t heapInUse() { return mallinfo2().uordblks; }
+
+}  // namespace
+
+// 100 openings and closings of two instances' editors, in either order,
+// and both open at once: the server's resources (windows, pixmaps, GCs, the
+// editors' connections) come back to where they were, and the process's
+// heap grows by no more than the same cycles of the windowless frame make it
+// grow (cairo keeps up to 256 recently used fonts, and the editor makes its
+// fonts anew at each opening: a bounded cache that is not the window's).
+TEST(X11Editor, OpeningAndClosingLeavesNothingBehind) {
+  int event = 0, error = 0;
+  Display* probe = XOpenDisplay(nullptr);
+  ASSERT_NE(probe, nullptr);
+  if (!XResQueryExtension(probe, &event, &error)) {
+    XCloseDisplay(probe);
+    GTEST_SKIP() << "the X server has no X-Resource extension to count with";
+  }
+  Instance a, b;
+  ASSERT_TRUE(a.plugin.valid() && b.plugin.valid());
+  a.host.logCalls = b.host.logCalls = false;  // the host's own log would grow
+  a.plugin.setParameter(2, 1.0f);
+  b.plugin.setParameter(2, 1.0f);
+  HostWindow hostA(a.plugin, 20, 20), hostB(b.plugin, 40, 300);
+  vsthost::EditorWindow windowlessA(a.plugin), windowlessB(b.plugin);
+  auto cycle = [&](bool inWindows, int n) {
+    for (int k = 0; k < n; ++k) {
+      if (inWindows) {
+        ASSERT_TRUE(hostA.open());
+        ASSERT_TRUE(hostB.open());
+        hostA.idleOnce();
+        hostB.idleOnce();
+        if (k % 2) {
+          hostA.close();
+          hostB.close();
+        } else {
+          hostB.close();
+          hostA.close();
+        }
+      } else {
+        ASSERT_TRUE(windowlessA.open());
+        ASSERT_TRUE(windowlessB.open());
+        windowlessA.idleOnce();
+        windowlessB.idleOnce();
+        windowlessA.close();
+        windowlessB.close();
+      }
+    }
+  };
+  // The first openings make what lives as long as the library (artwork,
+  // fonts' files, cairo's per-connection setup).
+  cycle(true, 5);
+  XSync(probe, False);
+  const ServerResources before = serverResources(probe);
+  const size_t heap0 = heapInUse();
+  cycle(false, 100);
+  const size_t heap1 = heapInUse();
+  cycle(true, 100);
+  const size_t heap2 = heapInUse();
+  XSync(probe, False);
+  const ServerResources after = serverResources(probe);
+  const long windowless = long(heap1) - long(heap0), inWindows = long(heap2) - long(heap1);
+  std::printf(
+      "X clients %d -> %d, resources %ld -> %ld; heap growth over 100 cycles: %ld bytes windowless, %ld in "
+      "X11 windows\n",
+      before.clients, after.clients, before.resources, after.resources, windowless, inWindows);
+  EXPECT_EQ(after.clients, before.clients) << "an editor's connection stayed open";
+  EXPECT_EQ(after.resources, before.resources);
+  EXPECT_LT(inWindows, windowless + 64 * 1024) << "the X11 window left memory behind";
+
+  // Both open: two windows, each in its own host window, each editor with
+  // its own connection.
+  ASSERT_TRUE(hostA.open());
+  ASSERT_TRUE(hostB.open());
+  hostA.idle(60);
+  hostB.idle(60);
+  EXPECT_EQ(hostA.childCount(), 1);
+  EXPECT_EQ(hostB.childCount(), 1);
+  EXPECT_EQ(serverResources(probe).clients, before.clients + 2);
+  hostA.close();
+  hostB.close();
+  XCloseDisplay(probe);
+}
+
+// With no X server to reach, or a window id of no window, effEditOpen
+// answers 0 (the reason goes to stderr) and the instance goes on working;
+// a host that destroys its window before closing the editor (which takes
+// the editor's window with it) sees the editor idle and close without the
+// process ending on an X error.
+TEST(X11Editor, SurvivesNoDisplayABadWindowAndAWindowDestroyedFirst) {
+  Instance i;
+  ASSERT_TRUE(i.plugin.valid());
+  const std::string saved = std::getenv("DISPLAY") ? std::getenv("DISPLAY") : "";
+  Display* host = XOpenDisplay(nullptr);
+  ASSERT_NE(host, nullptr);
+  Window w = XCreateSimpleWindow(host, DefaultRootWindow(host), 0, 0, 586, 195, 0, 0, 0);
+  XSync(host, False);
+  setenv("DISPLAY", ":4093", 1);  // no server there
+  EXPECT_EQ(i.plugin.dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(static_cast<uintptr_t>(w))), 0);
+  setenv("DISPLAY", saved.c_str(), 1);
+  EXPECT_EQ(i.plugin.dispatch(effEditIdle), 0);
+  i.plugin.dispatch(effEditClose);
+  // A window id of no window: refused as well, without ending the process.
+  EXPECT_EQ(i.plugin.dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(static_cast<uintptr_t>(0x3fffffff))), 0);
+  XDestroyWindow(host, w);
+  XCloseDisplay(host);
+
+  {
+    HostWindow destroyed(i.plugin);
+    ASSERT_TRUE(destroyed.open());
+    destroyed.idle(60);
+    destroyed.destroyWindow();
+    i.plugin.setParameter(7, 1.0f);  // the editor resizes its (gone) window
+    EXPECT_EQ(i.plugin.dispatch(effEditIdle), 0);
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    i.plugin.dispatch(effEditIdle);
+    destroyed.close();
+  }
+  EXPECT_EQ(i.plugin.close(), 1);
+}
+
+int main(int argc, char** argv) {
+  return plugin_test::runTests(argc, argv, "x11_editor_tests",
+                               {{"shots", &gShotDir}, {"dll-references", &gDllReferenceDir}});
+}

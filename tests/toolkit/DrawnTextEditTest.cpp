@@ -179,6 +179,13 @@ TEST(DrawnTextEdit, TheCaretStaysInsideTheFieldForEachAlignment) {
       const CRect home = e.getCaretRect();
       e.keyDown(Key::End, 0, nullptr);
       const CRect end = e.getCaretRect();
+      // A click where the caret shows puts it there again.
+      e.mouseDown(CPoint(end.left, 18), false);
+      EXPECT_EQ(e.caret(), text.size());
+      e.keyDown(Key::Home, 0, nullptr);
+      e.mouseDown(CPoint(home.left, 18), false);
+      EXPECT_EQ(e.caret(), 0u);
+      e.mouseUp();
       EXPECT_GE(home.left, field.left);
       EXPECT_LE(end.right, field.right);
       EXPECT_LT(home.left, end.left);
@@ -190,6 +197,12 @@ TEST(DrawnTextEdit, TheCaretStaysInsideTheFieldForEachAlignment) {
       }
       if (text.size() == 3 && align == kCenterText) {
         EXPECT_NEAR(home.left - field.left, field.right - end.right, 1.5);
+      }
+      if (text.size() > 3) {
+        // Deleting at the end of scrolled text brings back what was hidden.
+        e.keyDown(Key::End, 0, nullptr);
+        for (int i = 0; i < 10; ++i) e.keyDown(Key::Backspace, 0, nullptr);
+        EXPECT_EQ(e.getCaretRect().right, field.right);
       }
     }
   }
@@ -215,7 +228,8 @@ TEST(DrawnTextEdit, DrawsOnlyInsideItsRectangle) {
   const std::vector<uint8_t> blank = render(false);
   const CRect field = e.getRect();
   std::vector<std::vector<uint8_t>> shots;
-  for (Key k : {Key::Other, Key::End, Key::Home}) {  // selected, caret after, caret before
+  for (Key k : {Key::Other, Key::End, Key::Home, Key::End}) {  // selected, caret after, before; scrolled
+    if (shots.size() == 3) e.setText(std::string(60, 'W').c_str());
     e.keyDown(k, 0, nullptr);
     shots.push_back(render(true));
   }

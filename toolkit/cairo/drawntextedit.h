@@ -8,8 +8,9 @@
 // It has no background: the views under it draw the control (which leaves
 // its own text out while it is edited) and the field draws the typed text,
 // the selection and the caret on top, in the control's font, font colour and
-// horizontal alignment. Text wider than the field scrolls so that the caret
-// stays in view.
+// horizontal alignment, where the Windows box shows them (as high as the
+// text, centred on the control's middle row). Text wider than the field
+// scrolls so that the caret stays in view.
 //
 // The platform frame makes one for a control's takeFocus and hands it to the
 // control, which owns it (it starts with one reference and goes when the
@@ -64,8 +65,8 @@ class DrawnTextEdit : public IPlatformTextEdit {
   // A key press; true when the field (or, for Escape and Tab, the control)
   // used it. utf8 is the typed text for Key::Character (several characters
   // when an input method commits them); control characters in it are
-  // dropped. Control+A selects all. With Control alone a character is a
-  // shortcut and types nothing; Control with Alt (AltGr) types.
+  // dropped. Control+A selects all. With Control or Alt alone a character is
+  // a shortcut and types nothing; Control with Alt (AltGr) types.
   // Return, Enter, Escape and Tab may end with the field destroyed: the
   // caller must not touch it after those unless it holds a reference.
   bool keyDown(Key key, uint32_t modifiers, const char* utf8);
@@ -133,6 +134,7 @@ class DrawnTextEdit : public IPlatformTextEdit {
   CRect rect;            // where the field draws
   CRect textArea;        // the control's rectangle: where text lines up
   CCoord baseline = 0;   // of the text, in frame units
+  CCoord lineTop = 0, lineBottom = 0;  // of the caret and the selection
   CCoord ascent = 0, descent = 0;
   CCoord textLeft = 0;   // x of the text's start, scrolled
   CCoord scroll = 0;     // how far the text is scrolled left

@@ -134,17 +134,16 @@ void DrawnTextEdit::layout() {
   const CCoord size = font && font->getSize() > 0 ? font->getSize() : 12;
   ascent = pf ? pf->getAscent() : size * 0.8;
   descent = pf ? pf->getDescent() : size * 0.2;
-  const double capHeight = pf ? pf->getCapHeight() : -1;
-  // The baseline where the control draws its text when it is not edited
-  // (capitals centred in its rectangle), so the text does not jump as the
-  // field opens or closes.
-  const CCoord h = control.getHeight();
-  baseline = capHeight > 0 ? control.bottom - (h / 2 - capHeight / 2) : control.bottom - (h / 2 - size / 2) - 1;
+  // Where the Windows box sits: as wide as the control, as high as the text
+  // with one unit above its em box and two below, around the control's
+  // middle row, on whole units; its text line starts at its top.
+  const CCoord middle = std::floor((control.top + control.bottom) / 2);
+  const CCoord top = std::floor(middle - size / 2 - 1);
+  rect = CRect(control.left, top, control.right, top + std::floor(size + 3));
   textArea = control;
-  // A large font's ascenders and descenders may reach beyond a low control.
-  rect = control;
-  rect.top = std::min(control.top, std::floor(baseline - ascent) - 1);
-  rect.bottom = std::max(control.bottom, std::ceil(baseline + descent) + 1);
+  lineTop = top;
+  lineBottom = std::min(rect.bottom, std::ceil(top + ascent + descent));
+  baseline = top + ascent;
 }
 
 void DrawnTextEdit::measure() {
@@ -302,18 +301,20 @@ bool DrawnTextEdit::keyDown(Key key, uint32_t modifiers, const char* utf8) {
   if (ending) return false;
   const bool shift = (modifiers & kShift) != 0;
   const bool control = (modifiers & kControl) != 0;
+  const bool alt = (modifiers & kAlt) != 0;
   const bool hasSelection = selectionStart() != selectionEnd();
   switch (key) {
     case Key::Character:
-      if (control && !(modifiers & kAlt)) {
-        // Control+A as the key's letter or as the control character it makes.
-        if (utf8 && (!std::strcmp(utf8, "a") || !std::strcmp(utf8, "A") || !std::strcmp(utf8, "\x01"))) {
-          anchor = 0;
-          moveCaret(typed.size(), true);
-          return true;
-        }
-        return false;
+      // Control+A as the key's letter or as the control character it makes.
+      if (control && !alt && utf8 &&
+          (!std::strcmp(utf8, "a") || !std::strcmp(utf8, "A") || !std::strcmp(utf8, "\x01"))) {
+        anchor = 0;
+        moveCaret(typed.size(), true);
+        return true;
       }
+      // With Control or Alt alone a key is a shortcut, not typing; both
+      // together are AltGr, which types.
+      if (control != alt) return false;
       if (!utf8 || !*utf8) return false;
       replaceSelection(utf8);
       return true;
@@ -407,7 +408,7 @@ void DrawnTextEdit::endEdit(bool returnPressed) {
 CRect DrawnTextEdit::getCaretRect() const {
   CCoord x = std::floor(xOf(caretPos));
   x = std::clamp(x, textArea.left, textArea.right - 1);
-  return CRect(x, std::floor(baseline - ascent), x + 1, std::ceil(baseline + descent));
+  return CRect(x, lineTop, x + 1, lineBottom);
 }
 
 void DrawnTextEdit::draw(CDrawContext* context) {

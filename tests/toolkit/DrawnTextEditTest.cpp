@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/toolkit/ToolkitTestSupport.h"
 #include "toolkit/cairo/drawntextedit.h"
 #include "toolkit/vstgui.h"
 
@@ -138,6 +139,54 @@ TEST(DrawnTextEdit, KeysEditTheTextAndEndTheEditAsTheWindowsBoxDoes) {
     } else {
       EXPECT_EQ(control.committed, c.text);
     }
+    EXPECT_EQ(host.ended, 1);
+  }
+}
+
+// The toolkit's own text edit with the field as its box: the edit ends as
+// the control ends it, and the field goes with it.
+TEST(DrawnTextEdit, EndsATextEditAsTheControlEndsIt) {
+  struct FieldEdit : CTextEdit {
+    using CTextEdit::CTextEdit;
+    void takeFocus() override {
+      beginEdit();
+      platformControl = new DrawnTextEdit(this, host);
+    }
+    DrawnTextEdit::Host* host = nullptr;
+  };
+  struct Case {
+    std::vector<Step> steps;
+    const char* text;
+    const char* calls;
+  };
+  const Case cases[] = {
+      {{T("1"), T("k"), T("5"), K(Key::Return)}, "1k5", "begin changed end"},
+      {{T("1"), K(Key::Escape)}, "200", "begin end"},
+      {{K(Key::End), K(Key::Backspace), K(kLoseFocus)}, "20", "begin changed end"},
+      {{T("1")}, "200", "begin"},  // the frame closes with the field open
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    toolkit_test::StubEditor editor;
+    toolkit_test::RecordingListener listener;
+    FakeHost host;
+    auto* frame = new CFrame(CRect(0, 0, 200, 100), nullptr, &editor);
+    auto* control = new FieldEdit(CRect(20, 10, 120, 26), &listener, 7, "200");
+    control->host = &host;
+    frame->addView(control);
+    frame->setFocusView(control);
+    for (const Step& s : c.steps) {
+      auto* field = static_cast<DrawnTextEdit*>(control->getPlatformTextEdit());
+      ASSERT_NE(field, nullptr);
+      if (s.key == kLoseFocus)
+        field->loseFocus();
+      else
+        EXPECT_TRUE(field->keyDown(s.key, s.modifiers, s.utf8));
+    }
+    EXPECT_STREQ(control->getText(), c.text);
+    EXPECT_EQ(listener.sequence(), c.calls);
+    EXPECT_EQ(host.ended, listener.count("end"));
+    frame->close();
     EXPECT_EQ(host.ended, 1);
   }
 }

@@ -427,7 +427,7 @@ void DrawnTextEdit::draw(CDrawContext* context) {
     if (selectionStart() != selectionEnd()) {
       CRect selection(std::round(xOf(selectionStart())), caretRect.top, std::round(xOf(selectionEnd())),
                       caretRect.bottom);
-      selection.bound(textArea);
+      selection.bound(rect);
       context->setFillColor(kSelectionBack);
       context->drawRect(selection, kDrawFilled);
       context->setFontColor(textEdit->platformGetFontColor());

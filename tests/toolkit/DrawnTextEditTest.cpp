@@ -98,8 +98,8 @@ TEST(DrawnTextEdit, KeysEditTheTextAndEndTheEditAsTheWindowsBoxDoes) {
       {"Delete takes a whole character", "\xC3\xBC" "b", {K(Key::Home), K(Key::Delete)}, "b", 0, 0, 0, "", ""},
       {"Left steps over a character", "a\xE2\x82\xAC", {K(Key::End), K(Key::Left)}, "a\xE2\x82\xAC", 1, 1, 1, "", ""},
       {"Left collapses the selection", "200", {K(Key::Left)}, "200", 0, 0, 0, "", ""},
-      {"Shift+Left selects, typing replaces it", "200", {K(Key::End), K(Key::Left, kShiftKey), K(Key::Left, kShiftKey), T("5")},
-       "25", 2, 2, 2, "", ""},
+      {"Shift+Left selects, typing replaces it", "ill", {K(Key::End), K(Key::Left, kShiftKey), K(Key::Left, kShiftKey), T("W")},
+       "iW", 2, 2, 2, "", ""},
       {"Home, then Shift+End", "200", {K(Key::Home), K(Key::Right), K(Key::End, kShiftKey)}, "200", 1, 3, 3, "", ""},
       {"Control+Right steps a word", "ab cd", {K(Key::Home), K(Key::Right, kCtrlKey)}, "ab cd", 3, 3, 3, "", ""},
       {"Control+A selects all", "200", {K(Key::Home), {Key::Character, kCtrlKey, "a"}}, "200", 0, 3, 3, "", ""},
@@ -135,6 +135,13 @@ TEST(DrawnTextEdit, KeysEditTheTextAndEndTheEditAsTheWindowsBoxDoes) {
       EXPECT_EQ(control.edit->selectionEnd(), c.selEnd);
       EXPECT_EQ(control.edit->caret(), c.caret);
       EXPECT_EQ(host.ended, 0);
+      // The caret shows where it would in the same text opened afresh.
+      FakeControl same;
+      same.text = c.text;
+      DrawnTextEdit fresh(&same, nullptr);
+      fresh.keyDown(Key::Home, 0, nullptr);
+      while (fresh.caret() < control.edit->caret()) fresh.keyDown(Key::Right, 0, nullptr);
+      EXPECT_EQ(fresh.getCaretRect(), control.edit->getCaretRect());
       control.edit->forget();
     } else {
       EXPECT_EQ(control.committed, c.text);

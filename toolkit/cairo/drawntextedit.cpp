@@ -146,8 +146,7 @@ void DrawnTextEdit::layout() {
   baseline = top + ascent;
 }
 
-void DrawnTextEdit::measure() {
-  stops.clear();
+void DrawnTextEdit::measure(size_t from) {
   CFontRef font = textEdit ? textEdit->platformGetFont() : nullptr;
   IPlatformFont* pf = font ? font->getPlatformFont() : nullptr;
   IFontPainter* painter = pf ? pf->getPainter() : nullptr;
@@ -155,10 +154,14 @@ void DrawnTextEdit::measure() {
   size_t count = 0;
   for (size_t i = 0; i < typed.size(); i += codePointAt(typed, i).length) ++count;
   const bool byPrefix = count <= kPrefixMeasureLimit;
-  stops.push_back({0, 0});
+  if (byPrefix != measuredByPrefix) from = 0;
+  measuredByPrefix = byPrefix;
+  // The text before `from` is as it was, and so are its stops: typing at
+  // the end measures once, not once per character.
+  while (!stops.empty() && stops.back().byte > from) stops.pop_back();
+  if (stops.empty()) stops.push_back({0, 0});
   std::string part;
-  CCoord sum = 0;
-  for (size_t i = 0; i < typed.size();) {
+  for (size_t i = stops.back().byte; i < typed.size();) {
     const size_t next = i + codePointAt(typed, i).length;
     CCoord x = 0;
     if (painter) {
@@ -167,7 +170,7 @@ void DrawnTextEdit::measure() {
         x = painter->getStringWidth(measureContext, part.c_str(), true);
       } else {
         part.assign(typed, i, next - i);
-        x = sum += painter->getStringWidth(measureContext, part.c_str(), true);
+        x = stops.back().x + painter->getStringWidth(measureContext, part.c_str(), true);
       }
     }
     // Widths never run backwards, whatever a font's rounding does.
@@ -263,7 +266,7 @@ void DrawnTextEdit::moveCaret(size_t to, bool extend) {
 void DrawnTextEdit::eraseRange(size_t from, size_t to) {
   typed.erase(from, to - from);
   anchor = caretPos = from;
-  measure();
+  measure(from);
   scrollToCaret();
   changed();
 }
@@ -292,7 +295,7 @@ void DrawnTextEdit::replaceSelection(const char* utf8) {
   if (insert.empty()) return;
   typed.replace(from, to - from, insert);
   anchor = caretPos = from + insert.size();
-  measure();
+  measure(from);
   scrollToCaret();
   changed();
 }
@@ -388,6 +391,7 @@ void DrawnTextEdit::loseFocus() {
 // the guard keeps it alive until the call is over, and nothing touches it
 // after.
 bool DrawnTextEdit::offerKey(unsigned char virt, bool shift) {
+  if (!textEdit) return false;
   CBaseObjectGuard guard(this);
   VstKeyCode key;
   key.virt = virt;
@@ -399,6 +403,7 @@ bool DrawnTextEdit::offerKey(unsigned char virt, bool shift) {
 }
 
 void DrawnTextEdit::endEdit(bool returnPressed) {
+  if (!textEdit) return;
   CBaseObjectGuard guard(this);
   ending = true;
   textEdit->platformLooseFocus(returnPressed);

@@ -106,8 +106,9 @@ class DrawnTextEdit : public IPlatformTextEdit {
 
   // Places the field from the control's rectangle and font.
   void layout();
-  // The stops of the text as it is now.
-  void measure();
+  // The stops of the text as it is now, from the byte offset on (a
+  // character boundary before which nothing changed).
+  void measure(size_t from = 0);
   void scrollToCaret();
   // Asks the frame to repaint the field.
   void changed();
@@ -140,6 +141,7 @@ class DrawnTextEdit : public IPlatformTextEdit {
   CCoord scroll = 0;     // how far the text is scrolled left
   // One per character and one at the end, found when the text changes.
   std::vector<Stop> stops;
+  bool measuredByPrefix = true;
   COffscreenContext* measureContext = nullptr;
 };
 

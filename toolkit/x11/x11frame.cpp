@@ -324,6 +324,9 @@ class X11Frame : public X11PlatformFrame, private DrawnTextEdit::Host {
     draggingInInput = false;
     openInputContext();
     XSelectInput(display, window, kTypingMask);
+    // A focus change queued before this one (the keyboard handed back as
+    // the previous field ended) must not end the new field.
+    focusSerial = NextRequest(display);
     XSetInputFocus(display, window, RevertToParent, CurrentTime);
     if (inputContext) XSetICFocus(inputContext);
     invalidRect(input->textInputRect());
@@ -613,7 +616,7 @@ class X11Frame : public X11PlatformFrame, private DrawnTextEdit::Host {
       case FocusOut:
         // The host (or another window) took the keyboard: the field ends.
         if (textInput && e.xfocus.mode == NotifyNormal && e.xfocus.detail != NotifyInferior &&
-            e.xfocus.detail != NotifyPointer)
+            e.xfocus.detail != NotifyPointer && e.xfocus.serial >= focusSerial)
           textInput->loseFocus();
         return;
       case KeyPress: {
@@ -653,6 +656,7 @@ class X11Frame : public X11PlatformFrame, private DrawnTextEdit::Host {
   FieldInput field;
   bool draggingInInput = false;
   Window previousFocus = None;
+  unsigned long focusSerial = 0;  // of the request that took the keyboard
   XIM inputMethod = nullptr;
   XIC inputContext = nullptr;
   bool triedInputMethod = false;

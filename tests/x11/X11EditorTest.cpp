@@ -238,9 +238,10 @@ TEST(X11Editor, TypingIntoTheFieldsSetsTheHighPassAndTheLabel) {
     SCOPED_TRACE(std::string(r.typed) + (r.end == XK_Return ? " Return" : r.end == XK_Escape ? " Escape" : ""));
     host.moveTo(r.x, r.y);
     host.idle(40);
-    Image before, open;
+    Image before, selected, open;
     ASSERT_TRUE(host.capture(before));
     host.click(r.x, r.y);
+    ASSERT_TRUE(host.capture(selected));
     for (const char* c = r.typed; *c; ++c) {
       const bool upper = *c >= 'A' && *c <= 'Z';
       if (upper) host.key(XK_Shift_L, true);
@@ -255,15 +256,18 @@ TEST(X11Editor, TypingIntoTheFieldsSetsTheHighPassAndTheLabel) {
       // The field has no background of its own: around the control's
       // middle row, most pixels are the artwork's as before, apart from the
       // text and the caret.
-      int same = 0, all = 0;
+      // It opens with its text selected (white on blue).
+      int same = 0, all = 0, blue = 0;
       for (int y = 170; y < 183; ++y)
         for (int x = 45; x < 88; ++x, ++all) {
           const size_t p = (size_t(y) * open.width + x) * 4;
           same += std::equal(&open.bgra[p], &open.bgra[p + 3], &before.bgra[p]);
+          blue += selected.bgra[p] == 215 && selected.bgra[p + 1] == 120 && selected.bgra[p + 2] == 0;
         }
-      std::printf("open high-pass field: %d of %d pixels as before\n", same, all);
+      std::printf("open high-pass field: %d of %d pixels as before; %d selection pixels on opening\n", same, all, blue);
       EXPECT_GT(same, all / 2) << "see x11-highpass-field-open.png";
       EXPECT_LT(same, all) << "nothing typed shows";
+      EXPECT_GT(blue, 20) << "no selection on opening";
     }
     Window focus = 0;
     XGetInputFocus(host.display(), &focus, &revert);

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "toolkit/cairo/cairodrawcontext.h"
+#include "toolkit/cairo/drawntextedit.h"
 #include "toolkit/cairo/nativeframe.h"
 #include "toolkit/iplatformframe.h"
 #include "toolkit/platformsupport.h"
@@ -83,7 +84,73 @@ constexpr long kTypingMask = kEventMask | KeyPressMask | KeyReleaseMask;
 
 int pixels(CCoord units, double scale) { return std::max(1, static_cast<int>(std::lround(units * scale))); }
 
-class X11Frame : public X11PlatformFrame {
+DrawnTextEdit::Key drawnKeyOf(x11::TextKey key) {
+  using K = DrawnTextEdit::Key;
+  switch (key) {
+    case x11::TextKey::Character:
+      return K::Character;
+    case x11::TextKey::Left:
+      return K::Left;
+    case x11::TextKey::Right:
+      return K::Right;
+    case x11::TextKey::Home:
+      return K::Home;
+    case x11::TextKey::End:
+      return K::End;
+    case x11::TextKey::Backspace:
+      return K::Backspace;
+    case x11::TextKey::Delete:
+      return K::Delete;
+    case x11::TextKey::Return:
+      return K::Return;
+    case x11::TextKey::Escape:
+      return K::Escape;
+    case x11::TextKey::Tab:
+      return K::Tab;
+    case x11::TextKey::Other:
+      break;
+  }
+  return K::Other;
+}
+
+uint32_t drawnModifiersOf(uint32_t modifiers) {
+  uint32_t m = 0;
+  if (modifiers & MODIFIER_SHIFT) m |= DrawnTextEdit::kShift;
+  if (modifiers & MODIFIER_CONTROL) m |= DrawnTextEdit::kControl;
+  if (modifiers & MODIFIER_ALTERNATE) m |= DrawnTextEdit::kAlt;
+  return m;
+}
+
+// The window's side of the drawn field a control has open. The control owns
+// the field and may let it go inside any call made here (Return, Escape, the
+// focus going): the field then tells the frame, which clears `edit` before
+// the field is gone, so nothing here touches it after such a call.
+class FieldInput : public X11TextInput {
+ public:
+  DrawnTextEdit* edit = nullptr;
+
+  CRect textInputRect() const override { return edit ? edit->getRect() : CRect(); }
+  bool keyDown(x11::TextKey key, uint32_t modifiers, const char* utf8) override {
+    return edit && edit->keyDown(drawnKeyOf(key), drawnModifiersOf(modifiers), utf8);
+  }
+  void mouseDown(const CPoint& where, bool shift) override {
+    if (edit) edit->mouseDown(where, shift);
+  }
+  void mouseMoved(const CPoint& where) override {
+    if (edit) edit->mouseMoved(where);
+  }
+  void mouseUp() override {
+    if (edit) edit->mouseUp();
+  }
+  void loseFocus() override {
+    if (edit) edit->loseFocus();
+  }
+  void draw(CDrawContext* context) override {
+    if (edit) edit->draw(context);
+  }
+};
+
+class X11Frame : public X11PlatformFrame, private DrawnTextEdit::Host {
  public:
   X11Frame(IPlatformFrameCallback* frame, const CRect& inSize, Window parent)
       : frame(frame), size(0, 0, inSize.getWidth(), inSize.getHeight()) {
@@ -115,6 +182,13 @@ class X11Frame : public X11PlatformFrame {
   }
 
   ~X11Frame() override {
+    // A control still holding its field outlives the window: the field
+    // must not call back into it.
+    if (field.edit) {
+      field.edit->detachHost();
+      field.edit = nullptr;
+    }
+    textInput = nullptr;
     if (!display) return;
     {
       ErrorTrap trap(display);
@@ -207,9 +281,17 @@ class X11Frame : public X11PlatformFrame {
   uint32_t getTicks() const override { return getPlatformTicks(); }
   void* getPlatformRepresentation() const override { return reinterpret_cast<void*>(window); }
 
-  // Linux has no system edit box: a drawn field takes its place, through
-  // beginTextInput/endTextInput. Until one is made here, fields do not open.
-  IPlatformTextEdit* createPlatformTextEdit(IPlatformTextEditCallback*) override { return nullptr; }
+  // Linux has no system edit box: a field drawn by the toolkit takes its
+  // place. The control owns it; the window feeds it and takes the keyboard
+  // for it until it ends.
+  IPlatformTextEdit* createPlatformTextEdit(IPlatformTextEditCallback* callback) override {
+    if (!callback || !isValid()) return nullptr;
+    endOpenField();
+    auto* edit = new DrawnTextEdit(callback, this);
+    field.edit = edit;
+    beginTextInput(&field);
+    return edit;
+  }
 
   // What the window shows: the back buffer, with all that was invalid
   // painted.
@@ -242,6 +324,9 @@ class X11Frame : public X11PlatformFrame {
     draggingInInput = false;
     openInputContext();
     XSelectInput(display, window, kTypingMask);
+    // A focus change queued before this one (the keyboard handed back as
+    // the previous field ended) must not end the new field.
+    focusSerial = NextRequest(display);
     XSetInputFocus(display, window, RevertToParent, CurrentTime);
     if (inputContext) XSetICFocus(inputContext);
     invalidRect(input->textInputRect());
@@ -341,6 +426,29 @@ class X11Frame : public X11PlatformFrame {
     areas.clear();
     if (dirty.empty()) dirty.swap(areas);
     return true;
+  }
+
+  void drawnTextEditInvalid(const CRect& r) override { invalidRect(r); }
+
+  void drawnTextEditEnded(DrawnTextEdit* edit) override {
+    if (edit != field.edit) return;
+    // The field is being destroyed: its rectangle is still good, nothing else.
+    endTextInput(&field);
+    field.edit = nullptr;
+  }
+
+  // A second field opening while one is open: the first keeps its typing,
+  // as when the keyboard goes elsewhere, and is no longer this window's.
+  void endOpenField() {
+    DrawnTextEdit* open = field.edit;
+    if (!open) return;
+    CBaseObjectGuard guard(open);
+    open->loseFocus();
+    if (field.edit == open) {
+      endTextInput(&field);
+      field.edit = nullptr;
+      open->detachHost();
+    }
   }
 
   // r in pixels.
@@ -458,6 +566,7 @@ class X11Frame : public X11PlatformFrame {
         if (b.button < Button1 || b.button > Button3) return;
         if (draggingInInput) {
           draggingInInput = false;
+          if (textInput) textInput->mouseUp();
           return;
         }
         CPoint p = unitsAt(b.x, b.y);
@@ -507,7 +616,7 @@ class X11Frame : public X11PlatformFrame {
       case FocusOut:
         // The host (or another window) took the keyboard: the field ends.
         if (textInput && e.xfocus.mode == NotifyNormal && e.xfocus.detail != NotifyInferior &&
-            e.xfocus.detail != NotifyPointer)
+            e.xfocus.detail != NotifyPointer && e.xfocus.serial >= focusSerial)
           textInput->loseFocus();
         return;
       case KeyPress: {
@@ -544,8 +653,10 @@ class X11Frame : public X11PlatformFrame {
   bool windowGone = false;
   int32_t paintCount = 0;
   X11TextInput* textInput = nullptr;
+  FieldInput field;
   bool draggingInInput = false;
   Window previousFocus = None;
+  unsigned long focusSerial = 0;  // of the request that took the keyboard
   XIM inputMethod = nullptr;
   XIC inputContext = nullptr;
   bool triedInputMethod = false;

@@ -27,6 +27,8 @@ class X11TextInput {
   virtual bool keyDown(x11::TextKey key, uint32_t modifiers, const char* utf8) = 0;
   virtual void mouseDown(const CPoint& where, bool shift) = 0;
   virtual void mouseMoved(const CPoint& where) = 0;
+  // The button that pressed on the field went up.
+  virtual void mouseUp() {}
   // The window lost the keyboard to another window: the edit ends (with
   // its text, as on Windows).
   virtual void loseFocus() = 0;

@@ -37,8 +37,10 @@ class CBitmap : public CBaseObject {
 
   CCoord getWidth() const;
   CCoord getHeight() const;
-  bool isLoaded() const { return platformBitmap != nullptr; }
+  bool isLoaded() const { return platformBitmap != nullptr || platformBitmap2x != nullptr; }
   const CResourceDescription& getResourceDescription() const { return resourceDesc; }
+  // The 1x pixels; null for a resource bitmap drawn from its 2x artwork
+  // alone (see getPlatformBitmapFor). An empty bitmap's always.
   IPlatformBitmap* getPlatformBitmap() const { return platformBitmap; }
   // The pixels to draw with at this many pixels per unit: above 1 the
   // resource's 2x artwork (loaded on first use, kept while the bitmap
@@ -46,6 +48,10 @@ class CBitmap : public CBaseObject {
   // 1x set is never blown up when a sharper one exists. Sizes and offsets
   // stay in units (the 1x size); a draw context maps them onto the pixels
   // it gets with getPixelDensity.
+  // The first time the 2x artwork is drawn, the 1x pixels of a resource are
+  // let go: a zoomed window would otherwise hold both sets. Drawn at 1x
+  // again, they are decoded once more and from then on kept beside the 2x
+  // set, so a window that draws at both scales decodes no more than twice.
   IPlatformBitmap* getPlatformBitmapFor(double scale);
   // Pixels of a platform bitmap from getPlatformBitmapFor per unit (1 or 2).
   double getPixelDensity(const IPlatformBitmap* pixels) const;
@@ -60,6 +66,9 @@ class CBitmap : public CBaseObject {
   IPlatformBitmap* platformBitmap = nullptr;
   IPlatformBitmap* platformBitmap2x = nullptr;
   bool triedLoading2x = false;
+  // The 1x size, in units, whichever pixels are held.
+  CPoint size;
+  bool keep1x = false;
 };
 
 }  // namespace VSTGUI

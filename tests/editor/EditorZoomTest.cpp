@@ -147,19 +147,20 @@ TEST(EditorZoom, AStoredZoomThatIsNoLevelReadsAs100Percent) {
 
 #if !defined(_WIN32)
 // What the windowless frame shows of the background (the stand-in panels
-// draw nothing over it): at 100 % the 1x artwork and at 200 % the 2x
-// artwork, pixel for pixel.
+// draw nothing over it) as one window goes from 100 to 200 % and back: the
+// 1x artwork, then the 2x artwork with the 1x pixels let go, then the 1x
+// artwork again, pixel for pixel.
 TEST(EditorZoom, TheBackgroundIsDrawnFromTheArtworkOfItsScale) {
   const struct {
     double zoom;
     const char* artwork;
-  } table[] = {{1.0, "/10000.png"}, {2.0, "/2x/10000.png"}};
+  } table[] = {{1.0, "/10000.png"}, {2.0, "/2x/10000.png"}, {1.0, "/10000.png"}};
+  EditorFixture f;
+  f.setParameter(orvane::kStrips, 0);
+  ASSERT_TRUE(f.open());
   for (const auto& row : table) {
-    SCOPED_TRACE(row.artwork);
-    EditorFixture f;
-    f.setParameter(orvane::kStrips, 0);
+    SCOPED_TRACE(testing::Message() << row.zoom << " " << row.artwork);
     ASSERT_TRUE(f.editor()->setZoom(row.zoom));
-    ASSERT_TRUE(f.open());
     f.editor()->getFrame()->idle();
     auto* platform = static_cast<NativePlatformFrame*>(f.editor()->getFrame()->getPlatformFrame());
     std::vector<uint8_t> shown, art;
@@ -171,6 +172,11 @@ TEST(EditorZoom, TheBackgroundIsDrawnFromTheArtworkOfItsScale) {
     size_t differing = 0;
     for (size_t i = 0; i < size_t(width) * rows * 4; ++i) differing += shown[i] != art[i];
     EXPECT_EQ(differing, 0u);
+    // The background keeps its size in units whichever pixels it holds.
+    CBitmap* background = f.editor()->getFrame()->getBackground();
+    ASSERT_NE(background, nullptr);
+    EXPECT_EQ(background->getWidth(), 586);
+    EXPECT_EQ(background->getPlatformBitmap() == nullptr, row.zoom > 1);
   }
 }
 #endif

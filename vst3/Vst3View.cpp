@@ -27,7 +27,7 @@ std::vector<std::pair<UINT_PTR, Vst3View*>>& timers() {
   return t;
 }
 
-void CALLBACK onTimer(HWND, UINT, UINT_PTR id, DWORD) {
+void CALLBACK onRefreshTimer(HWND, UINT, UINT_PTR id, DWORD) {
   for (auto& t : timers())
     if (t.first == id) {
       t.second->idle();
@@ -90,20 +90,10 @@ tresult V3CALL Vst3View::attached(void* parent, FIDString type) {
   if (!record_->dispatcher(record_, effEditOpen, 0, 0, parent, 0.0f)) return kResultFalse;
   open_ = true;
 #if defined(_WIN32)
-  timer_ = SetTimer(nullptr, 0, kRefreshMs, onTimer);
+  timer_ = SetTimer(nullptr, 0, kRefreshMs, onRefreshTimer);
   if (timer_) timers().emplace_back(timer_, this);
 #else
-  // The host's run loop, where it offers one, drives the refresh. Without
-  // one the editor still paints what its window is sent when the host's
-  // calls reach it, but the needles stand still.
-  void* loop = nullptr;
-  if (frame_ && frame_->queryInterface(kIRunLoopIid.bytes, &loop) == kResultOk && loop) {
-    runLoop_ = static_cast<IRunLoop*>(loop);
-    if (runLoop_->registerTimer(this, kRefreshMs) != kResultOk) {
-      runLoop_->release();
-      runLoop_ = nullptr;
-    }
-  }
+  joinRunLoop();
 #endif
   return kResultOk;
 }
@@ -168,7 +158,23 @@ tresult V3CALL Vst3View::setFrame(IPlugFrame* frame) {
   if (frame) frame->addRef();
   if (frame_) frame_->release();
   frame_ = frame;
+#if !defined(_WIN32)
+  // A host that gives its frame after opening the window.
+  if (open_) joinRunLoop();
+#endif
   return kResultOk;
+}
+
+void Vst3View::joinRunLoop() {
+  // The host's run loop, where it offers one, drives the refresh. Without
+  // one the needles stand still and the window is not repainted.
+  void* loop = nullptr;
+  if (runLoop_ || !frame_ || frame_->queryInterface(kIRunLoopIid.bytes, &loop) != kResultOk || !loop) return;
+  runLoop_ = static_cast<IRunLoop*>(loop);
+  if (runLoop_->registerTimer(this, kRefreshMs) != kResultOk) {
+    runLoop_->release();
+    runLoop_ = nullptr;
+  }
 }
 
 tresult V3CALL Vst3View::setContentScaleFactor(float factor) {

@@ -48,6 +48,8 @@ class Vst3View final : public v3::IPlugView, public v3::IPlugViewContentScaleSup
  private:
   ~Vst3View();
   bool editorRect(v3::ViewRect& r) const;
+  // Linux: a refresh timer in the frame's run loop, once.
+  void joinRunLoop();
 
   std::atomic<v3::uint32> refs_{1};
   v3::FUnknown* owner_;

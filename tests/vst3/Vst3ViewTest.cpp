@@ -301,6 +301,25 @@ TEST(Vst3View, ContentScaleSetsTheSizeAndRefusesWhatNoScreenHas) {
   view->release();
 }
 
+// A host that gives its frame only after opening the window still gets the
+// refresh timer in its run loop, and back when the window closes.
+TEST(Vst3View, JoinsARunLoopGivenAfterTheWindowOpened) {
+  vst3host::Instance a(module());
+  ASSERT_TRUE(a.valid());
+  a.controller->setParamNormalized(2, 1.0);
+  IPlugView* view = a.controller->createView("editor");
+  ASSERT_NE(view, nullptr);
+  Frame frame;
+  ASSERT_TRUE(frame.open(586, 195));
+  ASSERT_EQ(view->attached(reinterpret_cast<void*>(static_cast<uintptr_t>(frame.window)), "X11EmbedWindowID"),
+            kResultOk);
+  ASSERT_EQ(view->setFrame(&frame), kResultOk);
+  EXPECT_EQ(frame.timers.size(), 1u);
+  EXPECT_EQ(view->removed(), kResultOk);
+  EXPECT_TRUE(frame.timers.empty());
+  view->release();
+}
+
 TEST(Vst3View, OpensInTheHostsX11WindowRefreshesFromItsRunLoopAndResizesThroughItsFrame) {
   vst3host::Instance a(module());
   ASSERT_TRUE(a.valid());

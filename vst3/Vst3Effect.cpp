@@ -461,15 +461,8 @@ tresult V3CALL Vst3Effect::setComponentHandler(IComponentHandler* handler) {
 }
 
 IPlugView* V3CALL Vst3Effect::createView(FIDString name) {
-#if defined(_WIN32)
   if (!effect_ || !effect_->getEditor() || !name || std::strcmp(name, kEditorViewName) != 0 || view_) return nullptr;
   return new (std::nothrow) Vst3View(static_cast<IComponent*>(this), record_, &view_);
-#else
-  // As the VST 2.4 side tells its hosts: no editor natively yet, the host
-  // shows its own view of the parameters.
-  (void)name;
-  return nullptr;
-#endif
 }
 
 }  // namespace orvane

@@ -16,10 +16,10 @@ namespace orvane {
 
 namespace {
 
-#if defined(_WIN32)
 // The refresh rate of the needles: what a VST 2.4 host's idle calls give.
-constexpr UINT kRefreshMs = 30;
+constexpr unsigned kRefreshMs = 30;
 
+#if defined(_WIN32)
 // Timers made without a window report only their id: which view each is
 // for. The user-interface thread alone makes, kills and runs them.
 std::vector<std::pair<UINT_PTR, Vst3View*>>& timers() {
@@ -27,7 +27,7 @@ std::vector<std::pair<UINT_PTR, Vst3View*>>& timers() {
   return t;
 }
 
-void CALLBACK onTimer(HWND, UINT, UINT_PTR id, DWORD) {
+void CALLBACK onRefreshTimer(HWND, UINT, UINT_PTR id, DWORD) {
   for (auto& t : timers())
     if (t.first == id) {
       t.second->idle();
@@ -53,8 +53,15 @@ Vst3View::~Vst3View() {
 
 tresult V3CALL Vst3View::queryInterface(const TUID iid, void** obj) {
   if (!obj) return kInvalidArgument;
-  if (kFUnknownIid.is(iid) || kIPlugViewIid.is(iid)) {
+  if (kFUnknownIid.is(iid) || kIPlugViewIid.is(iid))
     *obj = static_cast<IPlugView*>(this);
+  else if (kIPlugViewContentScaleSupportIid.is(iid))
+    *obj = static_cast<IPlugViewContentScaleSupport*>(this);
+  else if (kITimerHandlerIid.is(iid))
+    *obj = static_cast<ITimerHandler*>(this);
+  else
+    *obj = nullptr;
+  if (*obj) {
     addRef();
     return kResultOk;
   }
@@ -74,8 +81,7 @@ tresult V3CALL Vst3View::isPlatformTypeSupported(FIDString type) {
 #if defined(_WIN32)
   return type && std::strcmp(type, kPlatformTypeHWND) == 0 ? kResultTrue : kResultFalse;
 #else
-  (void)type;
-  return kResultFalse;  // the Linux editor cannot yet sit in a host's window
+  return type && std::strcmp(type, kPlatformTypeX11EmbedWindowID) == 0 ? kResultTrue : kResultFalse;
 #endif
 }
 
@@ -84,8 +90,10 @@ tresult V3CALL Vst3View::attached(void* parent, FIDString type) {
   if (!record_->dispatcher(record_, effEditOpen, 0, 0, parent, 0.0f)) return kResultFalse;
   open_ = true;
 #if defined(_WIN32)
-  timer_ = SetTimer(nullptr, 0, kRefreshMs, onTimer);
+  timer_ = SetTimer(nullptr, 0, kRefreshMs, onRefreshTimer);
   if (timer_) timers().emplace_back(timer_, this);
+#else
+  joinRunLoop();
 #endif
   return kResultOk;
 }
@@ -104,6 +112,11 @@ tresult V3CALL Vst3View::removed() {
     timer_ = 0;
   }
 #endif
+  if (runLoop_) {
+    runLoop_->unregisterTimer(this);
+    runLoop_->release();
+    runLoop_ = nullptr;
+  }
   open_ = false;
   record_->dispatcher(record_, effEditClose, 0, 0, nullptr, 0.0f);
   return kResultOk;
@@ -145,7 +158,32 @@ tresult V3CALL Vst3View::setFrame(IPlugFrame* frame) {
   if (frame) frame->addRef();
   if (frame_) frame_->release();
   frame_ = frame;
+#if !defined(_WIN32)
+  // A host that gives its frame after opening the window.
+  if (open_) joinRunLoop();
+#endif
   return kResultOk;
+}
+
+void Vst3View::joinRunLoop() {
+  // The host's run loop, where it offers one, drives the refresh. Without
+  // one the needles stand still and the window is not repainted.
+  void* loop = nullptr;
+  if (runLoop_ || !frame_ || frame_->queryInterface(kIRunLoopIid.bytes, &loop) != kResultOk || !loop) return;
+  runLoop_ = static_cast<IRunLoop*>(loop);
+  if (runLoop_->registerTimer(this, kRefreshMs) != kResultOk) {
+    runLoop_->release();
+    runLoop_ = nullptr;
+  }
+}
+
+tresult V3CALL Vst3View::setContentScaleFactor(float factor) {
+  // The request the VST 2.4 side takes from its hosts: the editor refuses
+  // what no screen has (zero, negative, NaN, above 4) and changes nothing.
+  constexpr VstInt32 kScaleRequest = 0x50726553;  // 'PreS'
+  constexpr VstIntPtr kScaleFactor = 0x41654373;  // 'AeCs'
+  return record_->dispatcher(record_, effVendorSpecific, kScaleRequest, kScaleFactor, nullptr, factor) ? kResultOk
+                                                                                                        : kResultFalse;
 }
 
 bool Vst3View::resizeTo(int width, int height) {

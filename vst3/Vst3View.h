@@ -1,6 +1,7 @@
 // The effect's editor inside a VST 3 host's window. VST 3 hosts send no
-// idle calls, so the view runs a timer of its own for the refresh; the
-// editor's own size requests go to the host's frame.
+// idle calls, so the view runs a timer for the refresh: its own on Windows,
+// the host's run loop's on Linux. The editor's own size requests (the
+// strips, the zoom, the host's content scale) go to the host's frame.
 #pragma once
 
 #include <atomic>
@@ -11,7 +12,7 @@ struct AEffect;
 
 namespace orvane {
 
-class Vst3View final : public v3::IPlugView {
+class Vst3View final : public v3::IPlugView, public v3::IPlugViewContentScaleSupport, public v3::ITimerHandler {
  public:
   // `owner` (kept alive while the view lives) and the effect's record;
   // `slot` points at this view while it lives.
@@ -33,6 +34,12 @@ class Vst3View final : public v3::IPlugView {
   v3::tresult V3CALL canResize() override { return v3::kResultFalse; }
   v3::tresult V3CALL checkSizeConstraint(v3::ViewRect* rect) override;
 
+  // The editor's system scale: refused as the VST 2.4 side refuses it,
+  // and the frame asked for the new size while the window is open.
+  v3::tresult V3CALL setContentScaleFactor(float factor) override;
+  // The host's run loop calls this every refresh period.
+  void V3CALL onTimer() override { idle(); }
+
   // The editor asks for a new size: the host's frame resizes the view.
   bool resizeTo(int width, int height);
   // One refresh, as a VST 2.4 host's idle call gives.
@@ -41,6 +48,8 @@ class Vst3View final : public v3::IPlugView {
  private:
   ~Vst3View();
   bool editorRect(v3::ViewRect& r) const;
+  // Linux: a refresh timer in the frame's run loop, once.
+  void joinRunLoop();
 
   std::atomic<v3::uint32> refs_{1};
   v3::FUnknown* owner_;
@@ -49,6 +58,7 @@ class Vst3View final : public v3::IPlugView {
   v3::IPlugFrame* frame_ = nullptr;
   bool open_ = false;
   uintptr_t timer_ = 0;
+  v3::IRunLoop* runLoop_ = nullptr;  // holds our timer while open
 };
 
 }  // namespace orvane

@@ -358,6 +358,36 @@ class IPlugView : public FUnknown {
   virtual tresult V3CALL checkSizeConstraint(ViewRect* rect) = 0;
 };
 
+// A view that draws at the host's content scale (its screen's pixels per
+// point); a factor it cannot draw at is refused.
+class IPlugViewContentScaleSupport : public FUnknown {
+ public:
+  virtual tresult V3CALL setContentScaleFactor(float factor) = 0;
+};
+
+// A Linux host's run loop, asked from its frame: the view's timers and
+// file descriptors run on the host's user-interface thread.
+using FileDescriptor = int;
+using TimerInterval = uint64;
+
+class IEventHandler : public FUnknown {
+ public:
+  virtual void V3CALL onFDIsSet(FileDescriptor fd) = 0;
+};
+
+class ITimerHandler : public FUnknown {
+ public:
+  virtual void V3CALL onTimer() = 0;
+};
+
+class IRunLoop : public FUnknown {
+ public:
+  virtual tresult V3CALL registerEventHandler(IEventHandler* handler, FileDescriptor fd) = 0;
+  virtual tresult V3CALL unregisterEventHandler(IEventHandler* handler) = 0;
+  virtual tresult V3CALL registerTimer(ITimerHandler* handler, TimerInterval milliseconds) = 0;
+  virtual tresult V3CALL unregisterTimer(ITimerHandler* handler) = 0;
+};
+
 // Platform type names of a view's parent (published VST 3 interface).
 constexpr char kPlatformTypeHWND[] = "HWND";
 constexpr char kPlatformTypeX11EmbedWindowID[] = "X11EmbedWindowID";
@@ -394,6 +424,11 @@ inline constexpr Uid kIEditControllerIid = Uid::make(0xDCD7BBE3, 0x7742448D, 0xA
 inline constexpr Uid kIBStreamIid = Uid::make(0xC3BF6EA2, 0x30994752, 0x9B6BF990, 0x1EE33E9B);
 inline constexpr Uid kIPlugViewIid = Uid::make(0x5BC32507, 0xD06049EA, 0xA6151B52, 0x2B755B29);
 inline constexpr Uid kIPlugFrameIid = Uid::make(0x367FAF01, 0xAFA94693, 0x8D4DA2A0, 0xED0882A3);
+inline constexpr Uid kIPlugViewContentScaleSupportIid =
+    Uid::make(0x65ED9690, 0x8AC44525, 0x8AADEF7A, 0x72EA703F);
+inline constexpr Uid kIRunLoopIid = Uid::make(0x18C35366, 0x97764F1A, 0x9C5B8385, 0x7A871389);
+inline constexpr Uid kIEventHandlerIid = Uid::make(0x561E65C9, 0x13A0496F, 0x813A2C35, 0x654D7983);
+inline constexpr Uid kITimerHandlerIid = Uid::make(0x10BDD94F, 0x41424774, 0x821FAD8F, 0xECA72CA9);
 
 // Class category and sub-category texts (published VST 3 interface).
 constexpr char kVstAudioEffectClass[] = "Audio Module Class";

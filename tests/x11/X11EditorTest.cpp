@@ -294,33 +294,51 @@ TEST(X11Editor, TypingIntoTheFieldsSetsTheHighPassAndTheLabel) {
   EXPECT_EQ(i.plugin.close(), 1);
 }
 
-// A 1 kHz sine at the VU reference (-18 dBFS) puts the needle on 0 VU in
-// the window's own pixels; the panel at rest looks like the 64-bit DLL's.
-TEST(X11Editor, NeedleStandsOnItsMarkAndThePanelLooksLikeTheDlls) {
-  Instance i;
-  ASSERT_TRUE(i.plugin.valid());
-  i.plugin.setParameter(3, 0.0f);    // VU
-  i.plugin.setParameter(2, 0.5f);    // Session, as in the DLL's shot
-  i.plugin.setParameter(83, 0.25f);  // the reference at -18 dBFS, whatever an earlier test left
-  i.plugin.start(48000, 256);
-  HostWindow host(i.plugin);
-  ASSERT_TRUE(host.open());
-  plugin_test::processSilence(i.plugin, 8);
-  host.moveTo(300, 100);  // over a meter: no hint
-  host.idle(200);
-  Image rest, up;
-  ASSERT_TRUE(host.capture(rest));
-  expectLooksLikeTheDlls(rest, "panel-vu.png");
+// A 1 kHz sine at each meter's reference (VU -18, PPM -12, RMS 0 dBFS) puts
+// its needle on its reference mark in the window's own pixels; each panel
+// at rest looks like the 64-bit DLL's.
+TEST(X11Editor, EachNeedleStandsOnItsMarkAndEachPanelLooksLikeTheDlls) {
+  const struct {
+    float meter;    // the meter selector's value
+    int reference;  // the meter's reference setting
+    float setting;  // ... at this level
+    double db;      // the tone's peak, dBFS
+    const orvane::MeterFace& face;
+    double restAngle;
+    double mark;
+    const char* shot;  // the DLL's shot of the panel at rest
+  } meters[] = {
+      {0.0f, 83, 0.25f, -18, orvane::kVuFace, orvane::vuNeedleAngle(-1), orvane::vuNeedleAngle(1), "panel-vu.png"},
+      {1.0f, 93, 0.5f, -12, orvane::kPpmFace, orvane::ppmNeedleAngle(0), orvane::ppmNeedleAngle(1), "panel-ppm.png"},
+      {0.5f, 72, 2.0f / 3, 0, orvane::kRmsFace, orvane::rmsNeedleAngle(0), orvane::rmsNeedleAngle(1), "panel-rms.png"},
+  };
+  for (const auto& m : meters) {
+    SCOPED_TRACE(m.shot);
+    Instance i;
+    ASSERT_TRUE(i.plugin.valid());
+    i.plugin.setParameter(3, m.meter);
+    i.plugin.setParameter(2, 0.5f);                 // Session, as in the DLL's shots
+    i.plugin.setParameter(m.reference, m.setting);  // whatever an earlier test left
+    i.plugin.start(48000, 256);
+    HostWindow host(i.plugin);
+    ASSERT_TRUE(host.open());
+    plugin_test::processSilence(i.plugin, 8);
+    host.moveTo(300, 100);  // over a meter: no hint
+    host.idle(200);
+    Image rest, up;
+    ASSERT_TRUE(host.capture(rest));
+    expectLooksLikeTheDlls(rest, m.shot);
 
-  playTone(i.plugin, host, (float)std::pow(10.0, -18.0 / 20.0), 2.0);
-  ASSERT_TRUE(host.capture(up));
-  saveShot(up, "x11-panel-vu-0vu.png");
-  const double measured = plugin_test::needleAngleFromPixels(rest, up, orvane::kVuFace, orvane::vuNeedleAngle(-1));
-  const double mark = orvane::vuNeedleAngle(1.0);
-  std::printf("needle at %.2f degrees, the 0 VU mark at %.2f\n", measured, mark);
-  EXPECT_NEAR(measured, mark, 1.0) << "see x11-panel-vu-0vu.png";
-  host.close();
-  EXPECT_EQ(i.plugin.close(), 1);
+    playTone(i.plugin, host, (float)std::pow(10.0, m.db / 20.0), 2.0);
+    ASSERT_TRUE(host.capture(up));
+    const std::string name = std::string("x11-") + m.shot;
+    saveShot(up, name.substr(0, name.size() - 4) + "-reference.png");
+    const double measured = plugin_test::needleAngleFromPixels(rest, up, m.face, m.restAngle);
+    std::printf("%s: needle at %.2f degrees, the reference mark at %.2f\n", m.shot, measured, m.mark);
+    EXPECT_NEAR(measured, m.mark, 1.0);
+    host.close();
+    EXPECT_EQ(i.plugin.close(), 1);
+  }
 }
 
 namespace {

@@ -148,6 +148,7 @@ TEST(EditorWindow, FollowsTheStripsWithItsHeightAndTellsTheHost) {
   plugin_test::setLabel(i.plugin, "Tape 1");
   i.plugin.setParameter(2, 0.5f);  // Session
   i.plugin.setParameter(3, 0.0f);  // VU
+  i.plugin.setParameter(83, 0.25f);  // -18 dBFS, whatever an earlier test left
   i.plugin.setParameter(6, 0.0f);  // Strips off: the meter area alone
   i.plugin.start(48000, 256);
   vsthost::EditorWindow window(i.plugin);

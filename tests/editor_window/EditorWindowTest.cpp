@@ -83,13 +83,18 @@ void expectShowsTheBackground(vsthost::EditorWindow& window, int height, const s
   }
 }
 
-// The meter area of a shot (its first 169 rows) against a committed
-// reference.
-void expectPanelLooksLikeItsReference(const vsthost::Image& shot, const std::string& name) {
+// A shot's first `rows` rows (all when 0) against a committed reference.
+void expectLooksLikeItsReference(const vsthost::Image& shot, const std::string& name, int rows) {
   EXPECT_TRUE(vsthost::writePNG(gShotDir + "/" + name, shot));
   vsthost::Image ref;
   ASSERT_TRUE(vsthost::readPNG(gReferenceDir + "/" + name, ref)) << "no reference: see " << gShotDir << "/" << name;
-  plugin_test::expectLooksAlike(shot, ref, name, 169);
+  plugin_test::expectLooksAlike(shot, ref, name, rows);
+}
+
+// The meter area of a shot (its first 169 rows) against a committed
+// reference.
+void expectPanelLooksLikeItsReference(const vsthost::Image& shot, const std::string& name) {
+  expectLooksLikeItsReference(shot, name, 169);
 }
 
 #endif
@@ -138,9 +143,17 @@ TEST(EditorWindow, OpensIdlesShowsItsBackgroundClosesAndOpensAgain) {
 TEST(EditorWindow, FollowsTheStripsWithItsHeightAndTellsTheHost) {
   Instance i;
   ASSERT_TRUE(i.plugin.valid());
+  // The full-height window's state, which the native window test sets up
+  // the same way to compare with this one's shot.
+  plugin_test::setLabel(i.plugin, "Tape 1");
+  i.plugin.setParameter(2, 0.5f);  // Session
+  i.plugin.setParameter(3, 0.0f);  // VU
+  i.plugin.setParameter(83, 0.25f);  // -18 dBFS, whatever an earlier test left
   i.plugin.setParameter(6, 0.0f);  // Strips off: the meter area alone
+  i.plugin.start(48000, 256);
   vsthost::EditorWindow window(i.plugin);
   ASSERT_TRUE(window.open());
+  processSilence(i.plugin, 8);
   ASSERT_EQ(i.host.sizeWindowCalls.size(), 1u);
   EXPECT_EQ(i.host.sizeWindowCalls[0], (std::pair<VstInt32, VstIntPtr>(586, 169)));
   EXPECT_EQ(window.height(), 169);
@@ -159,6 +172,13 @@ TEST(EditorWindow, FollowsTheStripsWithItsHeightAndTellsTheHost) {
 #endif
   i.plugin.setParameter(15, 1.0f);
   EXPECT_EQ(window.height(), 261);
+#if defined(_WIN32)
+  window.mouseMove(300, 100);  // over a meter: no hint
+  window.idle(150);
+  vsthost::Image full;
+  ASSERT_TRUE(window.capture(full));
+  expectLooksLikeItsReference(full, "editor-261.png", 0);
+#endif
   window.close();
   // Reopened, it is rebuilt from the parameters: the host is told nothing
   // new, as the rectangle already has that height.

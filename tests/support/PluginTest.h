@@ -48,6 +48,18 @@ inline void processSilence(vsthost::Plugin& plugin, int blocks) {
   for (int b = 0; b < blocks; ++b) plugin.process(ins, outs, 256);
 }
 
+// The tape label written into the instance's project, as a host restores
+// it: the label sits in the chunk's bytes 4 … 43, zero-terminated. The
+// chunk carries every parameter too, so callers set theirs after this.
+inline void setLabel(vsthost::Plugin& plugin, const std::string& label) {
+  std::vector<unsigned char> project = plugin.chunk();
+  ASSERT_GT(project.size(), 44u);
+  ASSERT_LT(label.size(), 40u);
+  std::fill(project.begin() + 4, project.begin() + 44, 0);
+  std::copy(label.begin(), label.end(), project.begin() + 4);
+  plugin.setChunk(project.data(), (VstInt32)project.size());
+}
+
 // An option of the program: --name=value fills *value. A required one that
 // is missing (or left empty) makes the program print its usage and end.
 struct Option {

@@ -1,8 +1,6 @@
 // The plug-in binary's entry point and its library-wide state.
 #include "core/Templete.h"
 #include "editor/PluginEditor.h"
-#include "platform/Registry.h"
-#include "settings/SharedSettings.h"
 
 #if defined(_WIN32)
 #define ORVANE_EXPORT extern "C" __declspec(dllexport)
@@ -12,26 +10,7 @@
 
 namespace {
 
-// Filled when the library loads, before the host can create any instance:
-// the meter settings' Global and Session stores come from the user's
-// registry once, and every instance in the process shares them.
-struct LibraryState {
-  orvane::SharedSettings settings{orvane::userRegistry()};
-  LibraryState() {
-    orvane::SharedSettings::setLibrary(&settings);
-    // Every instance made from here on gets its window. This runs while the
-    // host loads the library, where an exception could only end the host;
-    // if the window's resources cannot be set up, instances come without one.
-    try {
-      orvane::installPluginEditor();
-    } catch (...) {
-      Templete::setEditorFactory(nullptr);
-    }
-  }
-  ~LibraryState() { orvane::SharedSettings::setLibrary(nullptr); }
-};
-
-LibraryState gLibrary;
+orvane::PluginLibrary gLibrary;
 
 AEffect* createInstance(audioMasterCallback audioMaster) {
   // A host that does not answer the version query gets no instance. The

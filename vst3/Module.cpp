@@ -8,8 +8,6 @@
 
 #include "core/Templete.h"
 #include "editor/PluginEditor.h"
-#include "platform/Registry.h"
-#include "settings/SharedSettings.h"
 #include "vst3/Vst3Effect.h"
 
 using namespace v3;
@@ -34,22 +32,7 @@ constexpr char kVendor[] = "zelcraft.example";
 constexpr char kSubCategories[] = "Fx|Analyzer";
 constexpr char kInterfaceVersion[] = "VST 3.7.0";
 
-// Filled when the library loads, as for the VST 2.4 entry point: the meter
-// settings' stores, and the window every instance gets.
-struct LibraryState {
-  orvane::SharedSettings settings{orvane::userRegistry()};
-  LibraryState() {
-    orvane::SharedSettings::setLibrary(&settings);
-    try {
-      orvane::installPluginEditor();
-    } catch (...) {
-      Templete::setEditorFactory(nullptr);
-    }
-  }
-  ~LibraryState() { orvane::SharedSettings::setLibrary(nullptr); }
-};
-
-LibraryState gLibrary;
+orvane::PluginLibrary gLibrary;
 
 Templete* makeEffect(audioMasterCallback host) {
   try {

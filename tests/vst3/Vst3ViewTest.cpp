@@ -234,34 +234,8 @@ struct Frame : IPlugFrame, IRunLoop {
     if (children) XFree(children);
     return found;
   }
-  bool sizeOf(Window w, int& width, int& height) const {
-    XWindowAttributes a;
-    if (!w || !XGetWindowAttributes(display, w, &a)) return false;
-    width = a.width;
-    height = a.height;
-    return true;
-  }
-  bool capture(vsthost::Image& image) {
-    XSync(display, False);
-    int w = 0, h = 0;
-    if (!sizeOf(window, w, h)) return false;
-    XImage* x = XGetImage(display, window, 0, 0, w, h, AllPlanes, ZPixmap);
-    if (!x) return false;
-    image.width = w;
-    image.height = h;
-    image.bgra.resize(size_t(w) * h * 4);
-    for (int y = 0; y < h; ++y)
-      for (int c = 0; c < w; ++c) {
-        const unsigned long p = XGetPixel(x, c, y);
-        uint8_t* o = &image.bgra[(size_t(y) * w + c) * 4];
-        o[0] = p & 0xff;
-        o[1] = (p >> 8) & 0xff;
-        o[2] = (p >> 16) & 0xff;
-        o[3] = 255;
-      }
-    XDestroyImage(x);
-    return true;
-  }
+  bool sizeOf(Window w, int& width, int& height) const { return x11_test::windowSize(display, w, width, height); }
+  bool capture(vsthost::Image& image) { return x11_test::captureWindow(display, window, image); }
 };
 
 int differingPixels(const vsthost::Image& a, const vsthost::Image& b) {

@@ -55,6 +55,38 @@ inline bool readPNG(const std::string& path, Image& image) {
   return true;
 }
 
+// A window's size in pixels; false when the window is gone.
+inline bool windowSize(Display* display, Window w, int& width, int& height) {
+  XWindowAttributes a;
+  if (!w || !XGetWindowAttributes(display, w, &a)) return false;
+  width = a.width;
+  height = a.height;
+  return true;
+}
+
+// What a window shows, as the screen has it.
+inline bool captureWindow(Display* display, Window window, vsthost::Image& image) {
+  XSync(display, False);
+  int w = 0, h = 0;
+  if (!windowSize(display, window, w, h)) return false;
+  XImage* x = XGetImage(display, window, 0, 0, w, h, AllPlanes, ZPixmap);
+  if (!x) return false;
+  image.width = w;
+  image.height = h;
+  image.bgra.resize(size_t(w) * h * 4);
+  for (int y = 0; y < h; ++y)
+    for (int c = 0; c < w; ++c) {
+      const unsigned long p = XGetPixel(x, c, y);
+      uint8_t* o = &image.bgra[(size_t(y) * w + c) * 4];
+      o[0] = p & 0xff;
+      o[1] = (p >> 8) & 0xff;
+      o[2] = (p >> 16) & 0xff;
+      o[3] = 255;
+    }
+  XDestroyImage(x);
+  return true;
+}
+
 class HostWindow {
  public:
   explicit HostWindow(vsthost::Plugin& plugin, int left = 40, int top = 40) : plugin_(plugin) {
@@ -141,36 +173,10 @@ class HostWindow {
     if (children) XFree(children);
     return static_cast<int>(n);
   }
-  bool sizeOf(Window w, int& width, int& height) const {
-    XWindowAttributes a;
-    if (!w || !XGetWindowAttributes(display_, w, &a)) return false;
-    width = a.width;
-    height = a.height;
-    return true;
-  }
+  bool sizeOf(Window w, int& width, int& height) const { return windowSize(display_, w, width, height); }
 
   // What the host's window shows, as the screen has it.
-  bool capture(Image& image) {
-    XSync(display_, False);
-    int w = 0, h = 0;
-    if (!sizeOf(window_, w, h)) return false;
-    XImage* x = XGetImage(display_, window_, 0, 0, w, h, AllPlanes, ZPixmap);
-    if (!x) return false;
-    image.width = w;
-    image.height = h;
-    image.bgra.resize(size_t(w) * h * 4);
-    for (int y = 0; y < h; ++y)
-      for (int c = 0; c < w; ++c) {
-        const unsigned long p = XGetPixel(x, c, y);
-        uint8_t* o = &image.bgra[(size_t(y) * w + c) * 4];
-        o[0] = p & 0xff;
-        o[1] = (p >> 8) & 0xff;
-        o[2] = (p >> 16) & 0xff;
-        o[3] = 255;
-      }
-    XDestroyImage(x);
-    return true;
-  }
+  bool capture(Image& image) { return captureWindow(display_, window_, image); }
 
   // Real input through the server, at points of the host's window.
   void moveTo(int x, int y) {
